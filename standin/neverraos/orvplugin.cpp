@@ -1,0 +1,72 @@
+// Stands in for the Neverra OS kit's host plug-in object.
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "orvplugin.h"
+
+#include <extensionsystem/pluginmanager.h>
+#include <extensionsystem/pluginspec.h>
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QTimer>
+
+using namespace ExtensionSystem;
+
+namespace Orv::Internal {
+
+bool OrvPlugin::initialize(const QStringList &arguments, QString *errorString)
+{
+    Q_UNUSED(errorString)
+    m_printPlugins = arguments.contains("-neverraos-print-plugins");
+    return true;
+}
+
+void OrvPlugin::extensionsInitialized() {}
+
+static void printPlugins()
+{
+    QTextStream out(stdout);
+    out << "Loaded plug-ins:\n";
+    for (const PluginSpec *spec : PluginManager::plugins()) {
+        if (spec->state() == PluginSpec::Running)
+            out << "  " << spec->id() << ' ' << spec->version() << '\n';
+    }
+    for (const PluginSpec *spec : PluginManager::plugins()) {
+        if (spec->id() != "tamarek")
+            continue;
+        out << "\nTamarek, " << (spec->state() == PluginSpec::Running ? "loaded" : "NOT loaded")
+            << ":\n";
+        const auto row = [&out](const char *key, const QString &value) {
+            out << "  " << key << ": " << value << '\n';
+        };
+        row("Name", spec->name());
+        row("Id", spec->id());
+        row("Version", spec->version());
+        row("CompatVersion", spec->compatVersion());
+        row("Description", spec->description());
+        row("Vendor", spec->vendor());
+        row("VendorId", spec->vendorId());
+        row("Copyright", spec->copyright());
+        row("License", spec->license());
+        row("Url", spec->url());
+        QStringList dependencies;
+        for (const PluginDependency &dependency : spec->dependencies())
+            dependencies << dependency.id + ' ' + dependency.version;
+        row("Dependencies", dependencies.join(", "));
+        if (spec->hasError())
+            row("Error", spec->errorString());
+    }
+    out.flush();
+}
+
+bool OrvPlugin::delayedInitialize()
+{
+    if (m_printPlugins) {
+        printPlugins();
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+    return false;
+}
+
+} // namespace Orv::Internal
