@@ -2,28 +2,30 @@
 # Copyright (C) 2026 Tamarek
 # SPDX-License-Identifier: GPL-3.0-only
 #
-# Runs Tamarek's tests inside the real Qt Creator, offscreen.
-#   run-ide-tests.sh QTCREATOR PLUGIN_DIR [TESTFUNCTION]
+# Runs a plug-in's tests inside the real Qt Creator, offscreen.
+#   run-ide-tests.sh QTCREATOR PLUGIN_DIR PLUGIN_ID [TESTFUNCTION]
 # The IDE's -test skips its run and exits 0 when a plug-in fails to load, so a
 # run counts as passed only with QtTest's totals and no failure among them.
 set -uo pipefail
 
-qtcreator=$1 plugins=$2 only=${3:-}
+qtcreator=$1 plugins=$2 plugin=$3 only=${4:-}
 log=$(mktemp /tmp/tamarek-ide-tests.XXXXXX.log)
 export QT_QPA_PLATFORM=offscreen
-"$qtcreator" -pluginpath "$plugins" -test "tamarek${only:+,$only}" 2>&1 | tee "$log"
+"$qtcreator" -pluginpath "$plugins" -test "$plugin${only:+,$only}" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 
+result=0
 if grep -q "Errors occurred while loading plugins" "$log"; then
     echo "FAIL: a plug-in did not load; no test ran" >&2
-    exit 1
-fi
-if ! grep -q '^Totals: ' "$log"; then
+    result=1
+elif ! grep -q '^Totals: ' "$log"; then
     echo "FAIL: no QtTest totals; the tests did not run to the end" >&2
-    exit 1
-fi
-if grep -E '^Totals: ' "$log" | grep -vqE ' 0 failed'; then
+    result=1
+elif grep -E '^Totals: ' "$log" | grep -vqE ' 0 failed'; then
     echo "FAIL: failed tests above" >&2
-    exit 1
+    result=1
+elif [ "$status" != 0 ]; then
+    result=$status
 fi
-exit "$status"
+rm -f "$log"
+exit $result
