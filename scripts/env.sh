@@ -119,15 +119,18 @@ fetch_headers() {
 }
 
 make_target_root() {
-    [ -f "$TARGET_ROOT/.tamarek-target-$STAMP_VERSION" ] && return 0
-    say "first set-up: the build-target root, Debian 12 with OpenSSL and GOST (about 2 minutes)"
-    host_apt
-    umount_tree "$TARGET_ROOT"
-    rm -rf --one-file-system "$TARGET_ROOT"
-    mkdir -p "$TARGET_ROOT"
-    step "debootstrap bookworm" debootstrap --variant=minbase --include="$TARGET_PACKAGES" \
-        bookworm "$TARGET_ROOT"
-    touch "$TARGET_ROOT/.tamarek-target-$STAMP_VERSION"
+    if [ ! -f "$TARGET_ROOT/.tamarek-target-$STAMP_VERSION" ]; then
+        say "first set-up: the build-target root, Debian 12 with OpenSSL and GOST (about 2 minutes)"
+        host_apt
+        umount_tree "$TARGET_ROOT"
+        rm -rf --one-file-system "$TARGET_ROOT"
+        mkdir -p "$TARGET_ROOT"
+        step "debootstrap bookworm" debootstrap --variant=minbase --include="$TARGET_PACKAGES" \
+            bookworm "$TARGET_ROOT"
+        touch "$TARGET_ROOT/.tamarek-target-$STAMP_VERSION"
+    fi
+    # Idempotent and quick, so roots made before it existed get it too.
+    bash "$REPO/standin/targets/setup-root.sh" "$TARGET_ROOT" || die "setting up $TARGET_ROOT failed"
 }
 
 is_mounted() { mountpoint -q "$1"; }
