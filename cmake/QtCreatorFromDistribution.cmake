@@ -40,7 +40,7 @@ endfunction()
 _qtc_import(Utils "${QTC_LIBRARY_DIR}/libUtils.so.16" Qt6::Core Qt6::Widgets Qt6::Concurrent)
 target_include_directories(QtCreator::Utils INTERFACE
   "${QTC_SOURCE_DIR}/src/libs" "${QTC_SOURCE_DIR}/src/libs/3rdparty"
-  "${QTC_SOURCE_DIR}/src/plugins")
+  "${QTC_SOURCE_DIR}/src/plugins" "${QTC_SOURCE_DIR}/src/libs/utils/mimetypes2")
 _qtc_import(Aggregation "${QTC_LIBRARY_DIR}/libAggregation.so.16" QtCreator::Utils)
 _qtc_import(ExtensionSystem "${QTC_LIBRARY_DIR}/libExtensionSystem.so.16" QtCreator::Aggregation)
 _qtc_import(Core "${QTC_PLUGIN_DIR}/libCore.so" QtCreator::ExtensionSystem Qt6::Gui)

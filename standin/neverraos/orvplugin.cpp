@@ -4,10 +4,29 @@
 
 #include "orvplugin.h"
 
+#include "neverraosconstants.h"
+#include "neverraostr.h"
+#include "orvcommandlinedeploy.h"
+#include "orvdeployconfigurationfactory.h"
+#include "orvdevice.h"
+#include "orvkitmanager.h"
+#include "orvproject.h"
+#include "orvsdkkitaspect.h"
+#include "orvvbtrpmbuildstep.h"
+
+#ifdef WITH_TESTS
+#include "neverraostests.h"
+#endif
+
+#include <coreplugin/actionmanager/actioncontainer.h>
+#include <coreplugin/actionmanager/actionmanager.h>
+#include <coreplugin/coreconstants.h>
+
 #include <extensionsystem/pluginmanager.h>
 #include <extensionsystem/pluginspec.h>
 
 #include <QCoreApplication>
+#include <QMenu>
 #include <QTextStream>
 #include <QTimer>
 
@@ -15,10 +34,46 @@ using namespace ExtensionSystem;
 
 namespace Orv::Internal {
 
+class OrvPluginPrivate
+{
+public:
+    OrvSdkKitAspectFactory kitAspectFactory;
+    OrvDeviceFactory deviceFactory;
+    OrvVbtRpmBuildStepFactory rpmBuildStepFactory;
+    OrvDeployConfigurationFactory deployConfigurationFactory;
+    OrvKitManager kitManager;
+};
+
+OrvPlugin::~OrvPlugin()
+{
+    delete d;
+}
+
+// The kit's own menu, which other plug-ins fill.
+static void createToolsMenu()
+{
+    Core::ActionContainer *menu = Core::ActionManager::createMenu(Constants::TOOLS_MENU_ID);
+    menu->menu()->setTitle(Tr::tr("Neverra OS"));
+    menu->setOnAllDisabledBehavior(Core::ActionContainer::Show);
+    Core::ActionManager::actionContainer(Core::Constants::M_TOOLS)->addMenu(menu);
+}
+
 bool OrvPlugin::initialize(const QStringList &arguments, QString *errorString)
 {
     Q_UNUSED(errorString)
     m_printPlugins = arguments.contains("-neverraos-print-plugins");
+    m_deploy = arguments.contains("-neverraos-deploy");
+
+    d = new OrvPluginPrivate;
+    OrvDeviceFactory::registerDevice();
+    setupOrvProject();
+    createToolsMenu();
+    if (m_deploy)
+        new OrvCommandLineDeploy(this);
+
+#ifdef WITH_TESTS
+    registerTests(this);
+#endif
     return true;
 }
 
@@ -64,7 +119,9 @@ bool OrvPlugin::delayedInitialize()
 {
     if (m_printPlugins) {
         printPlugins();
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        // A deploy asked for as well quits when it is done.
+        if (!m_deploy)
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     }
     return false;
 }

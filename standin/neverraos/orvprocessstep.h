@@ -24,8 +24,18 @@ public:
     OrvProcessStep(ProjectExplorer::BuildStepList *stepList, Utils::Id id);
 
 protected:
-    // Checks that the kit has a build engine and a build target.
+    // Checks that the kit has a build engine and a build target (and, unless
+    // told otherwise, that there is a build configuration), reporting what is
+    // missing as a task; then sets up the process when the step runs one.
     bool init(InitOptions options);
+
+    // Hides the base's, to know whether the step runs a process of its own.
+    void setCommandLineProvider(const std::function<Utils::CommandLine()> &provider);
+
+private:
+    void reportError(const QString &message);
+
+    bool m_hasCommandLineProvider = false;
 };
 
 } // namespace Orv::Internal

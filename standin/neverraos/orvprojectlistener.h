@@ -15,8 +15,9 @@ class Target;
 
 namespace Orv::Internal {
 
-// Calls watchProject for each open project of the kit (now and later) and
-// unwatchProject when it is closed or loses its last kit target.
+// Calls watchProject for each open project with a target of the kit's device
+// type (now and later, again for each further such target) and unwatchProject
+// when the project is closed or loses its last such target.
 class NEVERRAOS_EXPORT OrvProjectListener : public QObject
 {
     Q_OBJECT
@@ -25,10 +26,15 @@ public:
     explicit OrvProjectListener(QObject *parent = nullptr);
     ~OrvProjectListener() override;
 
+    static bool isKitProject(const ProjectExplorer::Project *project);
+
 protected:
+    // A project counts as watched only when watchProject gives true.
     virtual bool watchProject(ProjectExplorer::Project *project) = 0;
     virtual bool unwatchProject(ProjectExplorer::Project *project) = 0;
 
+    // Takes up the projects already open; the constructor has it run once the
+    // event loop turns, and calling it again changes nothing.
     void init();
     void onTargetAddedToProject(ProjectExplorer::Target *target);
     void onTargetRemovedFromProject(ProjectExplorer::Target *target);
@@ -36,6 +42,8 @@ protected:
     void onProjectRemoved(ProjectExplorer::Project *project);
 
 private:
+    void drop(ProjectExplorer::Project *project);
+
     QList<ProjectExplorer::Project *> m_projects;
 };
 

@@ -10,10 +10,14 @@
 
 #include <projectexplorer/kitaspect.h>
 
-namespace Nork { class BuildEngine; }
+namespace Nork {
+class BuildEngine;
+}
 
 namespace Orv::Internal {
 
+// Keeps the names of the engine and the target in the kit, so a kit survives
+// the engines being read anew; the objects are looked up on every call.
 class NEVERRAOS_EXPORT OrvSdkKitAspectFactory : public ProjectExplorer::KitAspectFactory
 {
 public:
@@ -24,7 +28,10 @@ public:
     static Nork::BuildEngine *buildEngine(const ProjectExplorer::Kit *kit);
     // Invalid (empty name) when the kit has none.
     static Nork::BuildTargetData buildTarget(const ProjectExplorer::Kit *kit);
-    static void setBuildTarget(ProjectExplorer::Kit *kit, const QString &engineName,
+    static QString engineName(const ProjectExplorer::Kit *kit);
+    static QString targetName(const ProjectExplorer::Kit *kit);
+    static void setBuildTarget(ProjectExplorer::Kit *kit,
+                               const QString &engineName,
                                const QString &targetName);
 
     ProjectExplorer::Tasks validate(const ProjectExplorer::Kit *kit) const override;

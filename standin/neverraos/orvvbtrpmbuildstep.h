@@ -6,9 +6,13 @@
 
 #include "orvprocessstep.h"
 
+#include <projectexplorer/buildstep.h>
+
 namespace Orv::Internal {
 
-// Builds the project's RPM packages in the kit's build target.
+// Builds the project's RPM packages in the kit's build target, into a folder
+// of the build engine's workspace, so that their paths are the same on the
+// host and in the target.
 class NEVERRAOS_EXPORT OrvVbtRpmBuildStep : public OrvProcessStep
 {
     Q_OBJECT
@@ -19,15 +23,28 @@ public:
     static Utils::Id stepId();
     static QString displayName();
 
-    // Host paths of the packages of the last run.
+    // Host paths of the packages of the last run, sorted; source packages
+    // are left out, debug packages are not.
     QStringList packages() const;
     QStringList deployablePackagesFileNames() const;
+
+    Utils::FilePath recipeFilePath() const;
+    Utils::FilePath outputDirectory() const;
 
 private:
     bool init() override;
     Tasking::GroupItem runRecipe() override;
 
+    Utils::CommandLine commandLine() const;
+    void collectPackages();
+
     QStringList m_packages;
+};
+
+class OrvVbtRpmBuildStepFactory final : public ProjectExplorer::BuildStepFactory
+{
+public:
+    OrvVbtRpmBuildStepFactory();
 };
 
 } // namespace Orv::Internal
