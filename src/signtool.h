@@ -3,25 +3,14 @@
 
 #pragma once
 
+#include "linesplitter.h"
+#include "toolrunner.h"
+
 #include <utils/filepath.h>
 
-#include <QByteArray>
 #include <QObject>
-#include <QStringList>
-
-#include <functional>
 
 namespace Tamarek::Internal {
-
-struct ProcessResult
-{
-    bool crashed = false;
-    int exitCode = 0;
-    QByteArray standardError;
-    QByteArray standardOutput;
-
-    bool isSuccess() const { return !crashed && exitCode == 0; }
-};
 
 struct SignKeys
 {
@@ -42,39 +31,51 @@ struct RequestParameters
     int algorithm = 0; // 0: RSA 2048, 1: GOST R 34.10-2012 256
 };
 
-// Returns false to have the tool killed; bytes put into input go to its stdin.
-using OutputHandler = std::function<bool(const QByteArray &standardOutput,
-                                         const QByteArray &standardError,
-                                         QByteArray &input)>;
+// The line state of one run, one splitter per channel.
+struct RunOutput
+{
+    LineSplitter standardOutput;
+    LineSplitter standardError;
+};
 
-ProcessResult runProcess(OutputHandler handler, const QStringList &command);
-
+// A signing tool in a build target. Every line it prints is emitted as
+// addOutput or addError and echoed to General Messages; its passphrase prompts
+// are answered by asking the user.
 class SignTool : public QObject
 {
     Q_OBJECT
 
 public:
     explicit SignTool(QObject *parent = nullptr);
+    ~SignTool() override;
 
-    virtual ProcessResult sign(const QString &target, const QStringList &packages,
-                               const SignKeys &keys) = 0;
+    virtual ProcessResult sign(const QString &target,
+                               const QStringList &packages,
+                               const SignKeys &keys)
+        = 0;
     virtual ProcessResult removeSignature(const QString &target, const QStringList &packages) = 0;
-    virtual ProcessResult verify(const QString &target, const QStringList &packages,
-                                 const SignKeys &keys) = 0;
+    virtual ProcessResult verify(const QString &target,
+                                 const QStringList &packages,
+                                 const SignKeys &keys)
+        = 0;
     virtual ProcessResult dump(const QString &target, const QStringList &packages) = 0;
-    virtual ProcessResult generateRequest(const QString &target,
-                                          const RequestParameters &request) = 0;
+    virtual ProcessResult generateRequest(const QString &target, const RequestParameters &request)
+        = 0;
 
-    bool handleOutput(const QByteArray &standardOutput, const QByteArray &standardError,
+    bool handleOutput(RunOutput &output,
+                      const QByteArray &standardOutput,
+                      const QByteArray &standardError,
                       QByteArray &input);
-    bool handleChunk(const QByteArray &chunk, bool isError, QByteArray &input);
+    bool handleChunk(LineSplitter &lines, const QByteArray &chunk, bool isError, QByteArray &input);
+    void finishOutput(RunOutput &output);
 
 signals:
     void addOutput(const QString &output);
     void addError(const QString &error);
 
 protected:
-    OutputHandler outputHandler;
+    // A fresh handler for each run, carrying its own partial lines.
+    OutputHandler outputHandler();
 };
 
 } // namespace Tamarek::Internal

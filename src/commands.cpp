@@ -1,0 +1,148 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "commands.h"
+
+#include "signtool.h"
+#include "tamarekconstants.h"
+
+#include <neverraos/orvsettings.h>
+
+namespace Tamarek::Internal::Commands {
+
+QStringList engineCommand()
+{
+    return {Orv::Internal::OrvSettings::norkPath().toFSPathString(), "engine"};
+}
+
+QStringList engineStartCommand()
+{
+    return engineCommand() << "start";
+}
+
+QStringList execCommand(const QString &target)
+{
+    return engineCommand() << "exec" << "-tt" << "sb2" << "-t" << target;
+}
+
+QStringList vyxcertCommand(const QString &target)
+{
+    return execCommand(target) << Constants::VYXCERT_TOOL;
+}
+
+QStringList customerSignCommand(const QString &target,
+                                const SignKeys &keys,
+                                const QStringList &packages)
+{
+    QStringList command = execCommand(target);
+    command << Constants::CUSTOMER_SIGN_TOOL << "--binaries-key" << keys.binaryKey
+            << "--packages-key" << keys.developerKey << "--packages-cert"
+            << keys.developerCertificate;
+    if (!keys.clientCertificate.isEmpty())
+        command << "--packages-client-cert" << keys.clientCertificate;
+    return command << packages;
+}
+
+QStringList customerSignHelpCommand(const QString &target)
+{
+    return execCommand(target) << Constants::CUSTOMER_SIGN_TOOL << "--help";
+}
+
+QStringList vyxcertHelpCommand(const QString &target)
+{
+    return vyxcertCommand(target) << "--help";
+}
+
+QStringList vyxcertVerifyCommand(const QString &target,
+                                 const QString &rootCertificate,
+                                 const QStringList &packages)
+{
+    return vyxcertCommand(target) << "verify" << "--root-cert-file-path" << rootCertificate
+                                  << packages;
+}
+
+QStringList vyxcertDumpCommand(const QString &target, const QStringList &packages)
+{
+    return vyxcertCommand(target) << "dump" << packages;
+}
+
+QStringList vyxcertDeleteCommand(const QString &target, const QStringList &packages)
+{
+    return vyxcertCommand(target) << "delete" << packages;
+}
+
+static QStringList rpmsignCommand(const QString &target)
+{
+    return execCommand(target) << Constants::RPMSIGN_EXTERNAL_TOOL;
+}
+
+QStringList rpmsignSignCommand(const QString &target,
+                               const QString &key,
+                               const QString &certificate,
+                               const QStringList &packages)
+{
+    return rpmsignCommand(target) << "sign" << "-k" << key << "-c" << certificate << packages;
+}
+
+QStringList rpmsignVerifyCommand(const QString &target,
+                                 const QString &rootCertificate,
+                                 const QStringList &packages)
+{
+    QStringList command = rpmsignCommand(target) << "verify";
+    if (!rootCertificate.isEmpty())
+        command << "--root-cert" << rootCertificate;
+    return command << packages;
+}
+
+QStringList rpmsignDumpCommand(const QString &target, const QStringList &packages)
+{
+    return rpmsignCommand(target) << "dump" << packages;
+}
+
+QStringList rpmsignDeleteCommand(const QString &target, const QStringList &packages)
+{
+    return rpmsignCommand(target) << "delete" << packages;
+}
+
+QStringList rpmsignVersionCommand(const QString &target)
+{
+    return rpmsignCommand(target) << "--version";
+}
+
+QStringList opensslVersionCommand(const QString &target)
+{
+    // Deliberately one element, blank included.
+    return execCommand(target) << "openssl version";
+}
+
+QStringList rsaKeyCommand(const QString &target, const QString &keyPath, bool encrypt)
+{
+    QStringList command = execCommand(target);
+    command << Constants::OPENSSL_TOOL << "genpkey" << "--algorithm" << "rsa" << "-pkeyopt"
+            << "rsa_keygen_bits:2048" << "-out" << keyPath;
+    if (encrypt)
+        command << "-aes256";
+    return command;
+}
+
+QStringList gostKeyCommand(const QString &target, const QString &keyPath, bool encrypt)
+{
+    QStringList command = execCommand(target);
+    command << Constants::OPENSSL_TOOL << "genpkey" << "-engine" << "gost" << "-algorithm"
+            << "gost2012_256" << "-pkeyopt" << "paramset:A" << "-out" << keyPath;
+    if (encrypt)
+        command << "-aes256";
+    return command;
+}
+
+QStringList requestCommand(const QString &target,
+                           const QString &keyPath,
+                           const QString &requestPath,
+                           const QString &configPath)
+{
+    return execCommand(target) << Constants::OPENSSL_TOOL << "req" << "-new" << "-utf8"
+                               << "-batch" << "-config" << configPath << "-key" << keyPath
+                               << "-out" << requestPath;
+}
+
+} // namespace Tamarek::Internal::Commands

@@ -1,0 +1,52 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include <QStringList>
+
+namespace Tamarek::Internal {
+
+struct SignKeys;
+
+// Every command line run in the build engine: the kit's command-line tool
+// first, each argument as one element, nothing quoted or escaped.
+namespace Commands {
+
+QStringList engineCommand();
+QStringList engineStartCommand();
+QStringList execCommand(const QString &target);
+QStringList vyxcertCommand(const QString &target);
+
+QStringList customerSignCommand(const QString &target,
+                                const SignKeys &keys,
+                                const QStringList &packages);
+QStringList customerSignHelpCommand(const QString &target);
+QStringList vyxcertHelpCommand(const QString &target);
+QStringList vyxcertVerifyCommand(const QString &target,
+                                 const QString &rootCertificate,
+                                 const QStringList &packages);
+QStringList vyxcertDumpCommand(const QString &target, const QStringList &packages);
+QStringList vyxcertDeleteCommand(const QString &target, const QStringList &packages);
+
+QStringList rpmsignSignCommand(const QString &target,
+                               const QString &key,
+                               const QString &certificate,
+                               const QStringList &packages);
+QStringList rpmsignVerifyCommand(const QString &target,
+                                 const QString &rootCertificate,
+                                 const QStringList &packages);
+QStringList rpmsignDumpCommand(const QString &target, const QStringList &packages);
+QStringList rpmsignDeleteCommand(const QString &target, const QStringList &packages);
+QStringList rpmsignVersionCommand(const QString &target);
+
+QStringList opensslVersionCommand(const QString &target);
+QStringList rsaKeyCommand(const QString &target, const QString &keyPath, bool encrypt);
+QStringList gostKeyCommand(const QString &target, const QString &keyPath, bool encrypt);
+QStringList requestCommand(const QString &target,
+                           const QString &keyPath,
+                           const QString &requestPath,
+                           const QString &configPath);
+
+} // namespace Commands
+} // namespace Tamarek::Internal

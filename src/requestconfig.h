@@ -1,0 +1,31 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include <QFileInfo>
+
+namespace Tamarek::Internal {
+
+struct RequestParameters;
+
+// Whether openssl can be given the name as the request's common name, byte for byte.
+bool checkCompanyName(const QString &companyName, QString *error);
+
+// The configuration of `openssl req` with the company name as the only
+// subject field, quoted where OpenSSL's configuration format would read it
+// otherwise.
+QByteArray requestConfig(const QString &companyName);
+
+// Creates pathStem + suffix, or pathStem + "_N" + suffix when a file or link
+// of that name exists, never opening an existing one; only its owner may read
+// it. An empty QFileInfo and the reason in error when that fails.
+QFileInfo writeNewPrivateFile(const QString &pathStem,
+                              const QString &suffix,
+                              const QByteArray &content,
+                              QString &error);
+
+// Writes the request configuration into the first build engine's workspace.
+QFileInfo writeRequestConfig(const RequestParameters &request, QString &error);
+
+} // namespace Tamarek::Internal

@@ -1,0 +1,97 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "signtool.h"
+
+#include "passworddialog.h"
+
+#include <coreplugin/messagemanager.h>
+
+#include <QPointer>
+
+#include <memory>
+
+namespace Tamarek::Internal {
+
+SignTool::SignTool(QObject *parent)
+    : QObject(parent)
+{
+    connect(
+        this,
+        &SignTool::addOutput,
+        this,
+        [](const QString &output) {
+            Core::MessageManager::writeSilently(QString("[I]\t%1").arg(output));
+        },
+        Qt::DirectConnection);
+    connect(
+        this,
+        &SignTool::addError,
+        this,
+        [](const QString &error) {
+            Core::MessageManager::writeDisrupting(QString("[E]\t%1").arg(error));
+        },
+        Qt::DirectConnection);
+}
+
+SignTool::~SignTool() = default;
+
+OutputHandler SignTool::outputHandler()
+{
+    const auto output = std::make_shared<RunOutput>();
+    const QPointer<SignTool> self(this);
+    return OutputHandler(
+        [self, output](const QByteArray &standardOutput,
+                       const QByteArray &standardError,
+                       QByteArray &input) {
+            return self && self->handleOutput(*output, standardOutput, standardError, input);
+        },
+        [self, output] {
+            if (self)
+                self->finishOutput(*output);
+        });
+}
+
+bool SignTool::handleOutput(RunOutput &output,
+                            const QByteArray &standardOutput,
+                            const QByteArray &standardError,
+                            QByteArray &input)
+{
+    return handleChunk(output.standardOutput, standardOutput, false, input)
+           && handleChunk(output.standardError, standardError, true, input);
+}
+
+bool SignTool::handleChunk(LineSplitter &lines,
+                           const QByteArray &chunk,
+                           bool isError,
+                           QByteArray &input)
+{
+    for (const LineSplitter::Line &line : lines.take(chunk)) {
+        if (!line.isPrompt) {
+            if (isError)
+                emit addError(line.text);
+            else
+                emit addOutput(line.text);
+            continue;
+        }
+        bool ok = false;
+        QString password = getPassword(line.text, &ok);
+        if (!ok || password.isEmpty())
+            return false;
+        QByteArray bytes = password.toUtf8();
+        input.append(bytes).append('\n');
+        bytes.fill('\0');
+        password.fill(QChar::Null);
+    }
+    return true;
+}
+
+void SignTool::finishOutput(RunOutput &output)
+{
+    if (const std::optional<QString> rest = output.standardOutput.finish())
+        emit addOutput(*rest);
+    if (const std::optional<QString> rest = output.standardError.finish())
+        emit addError(*rest);
+}
+
+} // namespace Tamarek::Internal

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Copyright (C) 2026 Tamarek
+# SPDX-License-Identifier: GPL-3.0-only
+#
+# Runs Tamarek's benchmarks inside the real Qt Creator, offscreen, and prints
+# their figures.
+#   run-benchmarks.sh QTCREATOR PLUGIN_DIR
+set -uo pipefail
+export TAMAREK_BENCHMARKS=1
+exec bash "$(dirname "$0")/../run-ide-tests.sh" "$1" "$2" tamarek ToolRunnerBenchmark

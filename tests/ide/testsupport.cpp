@@ -1,0 +1,160 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "testsupport.h"
+
+#include "passworddialog.h"
+
+#include <coreplugin/coreconstants.h>
+#include <coreplugin/icontext.h>
+#include <coreplugin/icore.h>
+#include <coreplugin/outputwindow.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace Tamarek::Testing {
+
+GeneralMessages::GeneralMessages()
+    : m_window(window())
+{
+    // reset() drops output still queued for formatting, which clear() would keep.
+    if (m_window) {
+        m_window->reset();
+        m_window->clear();
+    }
+}
+
+QString GeneralMessages::text() const
+{
+    if (!m_window)
+        return {};
+    // The pane queues what is written and formats it from a timer; flush() does
+    // all at once only for a modest queue, as tests write.
+    m_window->flush();
+    return m_window->toPlainText();
+}
+
+QStringList GeneralMessages::lines() const
+{
+    return text().split('\n', Qt::SkipEmptyParts);
+}
+
+Core::OutputWindow *GeneralMessages::window()
+{
+    for (QWidget *widget : QApplication::allWidgets()) {
+        auto window = qobject_cast<Core::OutputWindow *>(widget);
+        if (!window)
+            continue;
+        for (const Core::IContext *context : Core::ICore::contextObjects(window)) {
+            if (context->context().contains(Core::Constants::C_GENERAL_OUTPUT_PANE))
+                return window;
+        }
+    }
+    return nullptr;
+}
+
+PasswordAnswerer::PasswordAnswerer(const QStringList &answers)
+    : m_answers(answers)
+{
+    qApp->installEventFilter(this);
+}
+
+PasswordAnswerer::~PasswordAnswerer()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool PasswordAnswerer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        if (auto dialog = qobject_cast<Internal::PasswordDialogPrivate *>(watched)) {
+            const auto label = dialog->findChild<QLabel *>("promptLabel");
+            const QString prompt = label ? label->text() : QString();
+            m_prompts << prompt;
+            const auto lineEdit = dialog->findChild<QLineEdit *>("passwordLineEdit");
+            m_allMasked = m_allMasked && lineEdit && lineEdit->echoMode() == QLineEdit::Password;
+            emit dialogShown(prompt);
+            const QString next = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+            QPointer<QWidget> target(dialog);
+            QTimer::singleShot(0, this, [this, target, next] {
+                if (target)
+                    answer(target, next);
+            });
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void PasswordAnswerer::answer(QWidget *dialog, const QString &answer)
+{
+    auto buttonBox = dialog->findChild<QDialogButtonBox *>();
+    auto lineEdit = dialog->findChild<QLineEdit *>("passwordLineEdit");
+    if (!buttonBox || !lineEdit)
+        return;
+    if (answer.isNull()) {
+        buttonBox->button(QDialogButtonBox::Cancel)->click();
+        return;
+    }
+    lineEdit->setText(answer);
+    buttonBox->button(QDialogButtonBox::Ok)->click();
+}
+
+ToolDouble::ToolDouble(const QString &script)
+{
+    if (!m_folder.isValid())
+        return;
+    QFile file(m_folder.filePath("tool"));
+    const QString calls = m_folder.filePath("calls");
+    const QString text = "#!/bin/bash\n"
+                         "{ printf 'call'; for a in \"$@\"; do printf '\\t%s' \"$a\"; done; "
+                         "printf '\\n'; } >>'"
+                         + calls + "'\n" + script + '\n';
+    m_valid = file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0
+              && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+Utils::FilePath ToolDouble::path() const
+{
+    return folder().pathAppended("tool");
+}
+
+Utils::FilePath ToolDouble::folder() const
+{
+    return Utils::FilePath::fromString(m_folder.path());
+}
+
+QList<QStringList> ToolDouble::calls() const
+{
+    QFile file(m_folder.filePath("calls"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QStringList> calls;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        calls << QString::fromUtf8(line).split('\t').mid(1);
+    }
+    return calls;
+}
+
+QStringList filesContaining(const QString &folder, const QByteArray &bytes)
+{
+    QStringList files;
+    QDirIterator it(folder,
+                    QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly) && file.readAll().contains(bytes))
+            files << file.fileName();
+    }
+    return files;
+}
+
+} // namespace Tamarek::Testing
