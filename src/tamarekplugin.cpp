@@ -3,9 +3,22 @@
 
 #include "tamarekplugin.h"
 
+#include "regularkeys.h"
+#include "tamarekconstants.h"
+
+#include <coreplugin/messagemanager.h>
+#include <nork/buildengine.h>
+#include <nork/sdk.h>
+#include <utils/fileutils.h>
+
+#include <QDebug>
+#include <QDir>
+
 #ifdef WITH_TESTS
 #include "tamarektests.h"
 #endif
+
+using namespace Utils;
 
 namespace Tamarek::Internal {
 
@@ -17,6 +30,9 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
 {
     Q_UNUSED(arguments)
     Q_UNUSED(errorString)
+
+    watchBuildEngines(Nork::Sdk::buildEngines());
+
 #ifdef WITH_TESTS
     registerTests(this);
 #endif
@@ -28,6 +44,87 @@ void TamarekPlugin::extensionsInitialized() {}
 ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
 {
     return SynchronousShutdown;
+}
+
+// A failure at start stays in the debug log; a later change of the folder is
+// the user's doing and is told to the user.
+void TamarekPlugin::watchBuildEngines(const QList<Nork::BuildEngine *> &engines)
+{
+    for (Nork::BuildEngine *engine : engines) {
+        connect(engine,
+                &Nork::BuildEngine::sharedSrcPathChanged,
+                this,
+                [this](const FilePath &sharedSrcPath) {
+                    onSharedSrcPathChanged(sharedSrcPath, true);
+                });
+        onSharedSrcPathChanged(engine->sharedSrcPath(), false);
+    }
+}
+
+void TamarekPlugin::onSharedSrcPathChanged(FilePath sharedSrcPath, bool printUserLog)
+{
+    const QString folderName = QLatin1String(Constants::REGULAR_KEYS_WORKSPACE_FOLDER);
+    const QString sharedSrc = sharedSrcPath.toFSPathString();
+    const FilePath targetFolder = FilePath::fromUserInput(sharedSrc + QDir::separator() + folderName
+                                                          + QDir::separator());
+
+    qDebug().noquote() << "[TamarekPlugin] Copy keys to:"
+                       << sharedSrcPath.absoluteFilePath().toFSPathString();
+
+    QString error;
+    bool copied = false;
+    // Without a workspace the folder would land below the root (or the current folder).
+    if (sharedSrcPath.isEmpty()) {
+        error = tr("No workspace folder is set.");
+    } else {
+        const QDir sharedSrcDir(sharedSrc);
+        if (sharedSrcDir.exists() && !sharedSrcDir.exists(folderName)) {
+            const bool created = sharedSrcDir.mkdir(folderName);
+            qDebug().noquote() << "[TamarekPlugin] Dir created:" << created << ". "
+                               << sharedSrc + QDir::separator() + folderName;
+        }
+        copied = copyRegularFile(QLatin1String(Constants::REGULAR_KEY_FILE),
+                                 targetFolder.pathAppended(Constants::REGULAR_KEY_FILE),
+                                 &error)
+                 && copyRegularFile(QLatin1String(Constants::REGULAR_CERT_FILE),
+                                    targetFolder.pathAppended(Constants::REGULAR_CERT_FILE),
+                                    &error);
+    }
+
+    if (copied || !printUserLog)
+        return;
+    Core::MessageManager::writeDisrupting(tr("[E] Failed to copy regular keys:\t%1").arg(error));
+    Core::MessageManager::writeDisrupting(
+        tr("[W] Please make sure that the '%1' is writable and restart the ide")
+            .arg(sharedSrcPath.toUserOutput()));
+    Core::MessageManager::writeDisrupting(tr("[W] OR"));
+    Core::MessageManager::writeDisrupting(
+        tr("[W] Specify the path to the default signature keys in the settings"));
+}
+
+bool TamarekPlugin::copyRegularFile(const QString &name,
+                                    const FilePath &target,
+                                    QString *errorString)
+{
+    // Never overwritten: the user may have replaced the pair on purpose.
+    if (target.exists())
+        return true;
+
+    const FilePath source = FilePath::fromUserInput(regularKeysKitPath() + QDir::separator()
+                                                    + name);
+    QString error;
+    // The copy would make a missing workspace folder with all its parents.
+    if (!target.parentDir().isDir()) {
+        error = tr("The folder \"%1\" does not exist.").arg(target.parentDir().toUserOutput());
+    } else {
+        FileUtils::CopyAskingForOverwrite copyHelper;
+        if (FileUtils::copyRecursively(source, target, &error, copyHelper()))
+            return true;
+    }
+    qDebug().noquote() << "[TamarekPlugin] Failed to copy" << name << ":" << error;
+    if (errorString)
+        *errorString = error;
+    return false;
 }
 
 } // namespace Tamarek::Internal

@@ -3,7 +3,16 @@
 
 #pragma once
 
+#include "customersignstep.h"
+#include "deploystepfactory.h"
+#include "rpmsignexternalstep.h"
+
 #include <extensionsystem/iplugin.h>
+#include <utils/filepath.h>
+
+namespace Nork {
+class BuildEngine;
+}
 
 namespace Tamarek::Internal {
 
@@ -19,6 +28,22 @@ public:
     bool initialize(const QStringList &arguments, QString *errorString) final;
     void extensionsInitialized() final;
     ShutdownFlag aboutToShutdown() final;
+
+public slots:
+    void onSharedSrcPathChanged(Utils::FilePath sharedSrcPath, bool printUserLog);
+
+private:
+    void watchBuildEngines(const QList<Nork::BuildEngine *> &engines);
+    bool copyRegularFile(const QString &name, const Utils::FilePath &target, QString *errorString);
+
+    // Kept below the other members: they go first at destruction, the
+    // rpmsign-external one before the customer-sign one.
+    DeployStepFactory<CustomerSignStep> m_customerSignStepFactory;
+    DeployStepFactory<RpmsignExternalStep> m_rpmsignExternalStepFactory;
+
+#ifdef WITH_TESTS
+    friend class RegularKeysTest;
+#endif
 };
 
 } // namespace Tamarek::Internal

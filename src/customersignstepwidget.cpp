@@ -1,0 +1,133 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "customersignstepwidget.h"
+#include "ui_customersignstepwidget.h"
+
+#include "pathutils.h"
+
+#include <utils/fancylineedit.h>
+#include <utils/pathchooser.h>
+
+#include <QFileDialog>
+
+using namespace Utils;
+
+namespace Tamarek::Internal {
+
+CustomerSignStepWidget::CustomerSignStepWidget(CustomerSignStep *step)
+    : ui(new Ui::CustomerSignStepWidget)
+{
+    Q_UNUSED(step)
+    ui->setupUi(this);
+
+    connect(ui->binariesKeyPathChooser,
+            &PathChooser::textChanged,
+            this,
+            &CustomerSignStepWidget::binariesKeyChanged);
+    connect(ui->packagesKeyPathChooser,
+            &PathChooser::textChanged,
+            this,
+            &CustomerSignStepWidget::packagesKeyChanged);
+    connect(ui->packagesCertPathChooser,
+            &PathChooser::textChanged,
+            this,
+            &CustomerSignStepWidget::packagesCertChanged);
+    connect(ui->packagesClientCertPathChooser,
+            &PathChooser::textChanged,
+            this,
+            &CustomerSignStepWidget::packagesClientCertChanged);
+
+    initPathChooser(ui->binariesKeyPathChooser, tr("Select binaries key"), false);
+    initPathChooser(ui->packagesKeyPathChooser, tr("Select packages key"), false);
+    initPathChooser(ui->packagesCertPathChooser, tr("Select packages certificate"), false);
+    initPathChooser(ui->packagesClientCertPathChooser,
+                    tr("Select packages client certificate"),
+                    true);
+
+    // clicked, not toggled: the step's own value set through setSignDebugPackage
+    // must not come back to it.
+    connect(ui->signDebugPackageCheckBox,
+            &QAbstractButton::clicked,
+            this,
+            &CustomerSignStepWidget::signDebugPackages);
+}
+
+CustomerSignStepWidget::~CustomerSignStepWidget()
+{
+    delete ui;
+}
+
+void CustomerSignStepWidget::setCommand(const QString &command)
+{
+    ui->commandLabelEdit->setText(command);
+}
+
+void CustomerSignStepWidget::setSharedHomePath(const FilePath &path)
+{
+    sharedHomePath = path;
+}
+
+void CustomerSignStepWidget::setSharedSrcPath(const FilePath &path)
+{
+    sharedSrcPath = path;
+}
+
+void CustomerSignStepWidget::setBinariesKey(const QString &path)
+{
+    ui->binariesKeyPathChooser->setPath(path);
+}
+
+void CustomerSignStepWidget::setPackagesKey(const QString &path)
+{
+    ui->packagesKeyPathChooser->setPath(path);
+}
+
+void CustomerSignStepWidget::setPackagesCert(const QString &path)
+{
+    ui->packagesCertPathChooser->setPath(path);
+}
+
+void CustomerSignStepWidget::setPackagesClientCert(const QString &path)
+{
+    ui->packagesClientCertPathChooser->setPath(path);
+}
+
+void CustomerSignStepWidget::setSignDebugPackage(bool sign)
+{
+    ui->signDebugPackageCheckBox->setChecked(sign);
+}
+
+QString CustomerSignStepWidget::openFileSelectDialog(const QString &title)
+{
+    return QFileDialog::getOpenFileName(this, title, sharedHomePath.toFSPathString());
+}
+
+void CustomerSignStepWidget::initPathChooser(PathChooser *chooser,
+                                             const QString &title,
+                                             bool allowEmpty)
+{
+    chooser->setExpectedKind(PathChooser::File);
+    chooser->setPromptDialogTitle(title);
+    // Replaces the chooser's own check: a key may be named before it exists.
+    chooser->setValidationFunction(FancyLineEdit::SynchronousValidationFunction(
+        [this, allowEmpty](FancyLineEdit *edit, QString *errorMessage) {
+            if (allowEmpty && edit->text().isEmpty())
+                return true;
+            return validatePath(edit->text(), errorMessage);
+        }));
+}
+
+bool CustomerSignStepWidget::validatePath(const QString &path, QString *errorMessage) const
+{
+    if (isInsideFolder(path, sharedHomePath) || isInsideFolder(path, sharedSrcPath))
+        return true;
+    if (errorMessage) {
+        *errorMessage = tr("The path must be inside shared folders:\n%1\n%2")
+                            .arg(sharedHomePath.toUserOutput())
+                            .arg(sharedSrcPath.toUserOutput());
+    }
+    return false;
+}
+
+} // namespace Tamarek::Internal

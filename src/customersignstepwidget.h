@@ -1,0 +1,58 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include <utils/filepath.h>
+
+#include <QWidget>
+
+namespace Utils {
+class PathChooser;
+}
+
+namespace Tamarek::Internal {
+
+namespace Ui {
+class CustomerSignStepWidget;
+}
+
+class CustomerSignStep;
+
+class CustomerSignStepWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CustomerSignStepWidget(CustomerSignStep *step);
+    ~CustomerSignStepWidget() override;
+
+    void setCommand(const QString &command);
+    void setSharedHomePath(const Utils::FilePath &path);
+    void setSharedSrcPath(const Utils::FilePath &path);
+    void setBinariesKey(const QString &path);
+    void setPackagesKey(const QString &path);
+    void setPackagesCert(const QString &path);
+    void setPackagesClientCert(const QString &path);
+    void setSignDebugPackage(bool sign);
+
+signals:
+    void binariesKeyChanged(const QString &filePath);
+    void packagesKeyChanged(const QString &filePath);
+    void packagesCertChanged(const QString &filePath);
+    void packagesClientCertChanged(const QString &filePath);
+    void signDebugPackages(bool sign);
+
+private slots:
+    QString openFileSelectDialog(const QString &title);
+
+private:
+    void initPathChooser(Utils::PathChooser *chooser, const QString &title, bool allowEmpty);
+    bool validatePath(const QString &path, QString *errorMessage) const;
+
+    Ui::CustomerSignStepWidget *ui;
+    Utils::FilePath sharedHomePath;
+    Utils::FilePath sharedSrcPath;
+};
+
+} // namespace Tamarek::Internal

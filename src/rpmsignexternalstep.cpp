@@ -1,0 +1,274 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "rpmsignexternalstep.h"
+
+#include "rpmsignexternalwidget.h"
+#include "signstepsupport.h"
+#include "tamarekconstants.h"
+
+#include <neverraos/orvsdkkitaspect.h>
+#include <neverraos/orvvbtrpmbuildstep.h>
+#include <nork/buildengine.h>
+
+#include <projectexplorer/buildsteplist.h>
+#include <projectexplorer/kit.h>
+#include <projectexplorer/target.h>
+
+#include <utils/qtcassert.h>
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+
+using namespace ProjectExplorer;
+using namespace Tasking;
+using namespace Utils;
+using Orv::Internal::OrvSdkKitAspectFactory;
+using Orv::Internal::OrvVbtRpmBuildStep;
+
+namespace Tamarek::Internal {
+
+const char USE_DEFAULT_VALUES_KEY[] = "Tamarek.UseDefaultValues";
+const char KEY_KEY[] = "Tamarek.Key";
+const char CERT_KEY[] = "Tamarek.Cert";
+
+QList<PackageDump> splitSignatureDump(const QString &dumpText, const QStringList &packages)
+{
+    if (packages.size() == 1)
+        return {{packages.first(), dumpText}};
+
+    // A package path is a line of its own: matched inside a line, a folder
+    // such as ~/rpmbuild would cut the path short and split the dump wrongly.
+    static const QRegularExpression packagePath("^(\\/[^\\r\\n]*[^\\r\\n]rpm)\\r?$",
+                                                QRegularExpression::MultilineOption);
+    QList<QRegularExpressionMatch> matches;
+    for (const QRegularExpressionMatch &match : packagePath.globalMatch(dumpText))
+        matches << match;
+
+    QList<PackageDump> dumps;
+    for (int i = 0; i < matches.size(); ++i) {
+        const qsizetype start = matches.at(i).capturedStart();
+        const qsizetype end = i + 1 < matches.size() ? matches.at(i + 1).capturedStart()
+                                                     : dumpText.size();
+        dumps.append(
+            {QFileInfo(matches.at(i).captured(1)).fileName(), dumpText.mid(start, end - start)});
+    }
+    return dumps;
+}
+
+SignatureNote signatureNote(const QString &dumpText)
+{
+    static const QRegularExpression group("(?:Group: )(.*?)[\\r\\n]+");
+    bool developer = false;
+    for (const QRegularExpressionMatch &match : group.globalMatch(dumpText)) {
+        const QString name = match.captured(1);
+        if (name == "client")
+            return SignatureNote::None;
+        if (name == "developer")
+            developer = true;
+    }
+    return developer ? SignatureNote::DeveloperOnly : SignatureNote::NotSigned;
+}
+
+RpmsignExternalStep::RpmsignExternalStep(BuildStepList *stepList, Id id, bool enabled)
+    : OrvProcessStep(stepList, id)
+{
+    setDefaultDisplayName(displayName());
+    rpmBuildStep = findRpmBuildStep(stepList, this);
+    buildEngine = OrvSdkKitAspectFactory::buildEngine(kit());
+    keyChoice.buildEngine = buildEngine;
+
+    connect(&signTool, &SignTool::addError, this, [this](const QString &line) {
+        emit addOutput(line, OutputFormat::Stderr, DoAppendNewline);
+    });
+    connect(&signTool, &SignTool::addOutput, this, [this](const QString &line) {
+        emit addOutput(line, OutputFormat::Stdout, DoAppendNewline);
+    });
+
+    // A new step always starts on the global pair, whatever the default says.
+    keyChoice.useDefaultValues = true;
+    if (QSettings().value(QLatin1String(Constants::DEFAULT_SIGN_KEY), true).toBool())
+        enabled = true;
+    setEnabled(enabled);
+}
+
+RpmsignExternalStep::~RpmsignExternalStep() = default;
+
+Id RpmsignExternalStep::stepId()
+{
+    return Id(Constants::RPMSIGN_EXTERNAL_STEP_ID);
+}
+
+QString RpmsignExternalStep::displayName()
+{
+    return QStringLiteral("RPM Sign (rpmsign-external)");
+}
+
+void RpmsignExternalStep::setKey(const QString &key)
+{
+    keyChoice.customKey = key;
+    keyChoice.useDefaultValues = false;
+}
+
+void RpmsignExternalStep::setCertificate(const QString &certificate)
+{
+    keyChoice.customCertificate = certificate;
+    keyChoice.useDefaultValues = false;
+}
+
+void RpmsignExternalStep::fromMap(const Store &map)
+{
+    BuildStep::fromMap(map);
+    keyChoice.useDefaultValues = map.value(USE_DEFAULT_VALUES_KEY, true).toBool();
+    if (keyChoice.useDefaultValues)
+        return;
+    keyChoice.customKey = map.value(KEY_KEY).toString();
+    keyChoice.customCertificate = map.value(CERT_KEY).toString();
+}
+
+void RpmsignExternalStep::toMap(Store &map) const
+{
+    BuildStep::toMap(map);
+    map.insert(USE_DEFAULT_VALUES_KEY, keyChoice.useDefaultValues);
+    if (keyChoice.useDefaultValues)
+        return;
+    map.insert(KEY_KEY, keyChoice.key());
+    map.insert(CERT_KEY, keyChoice.certificate());
+}
+
+bool RpmsignExternalStep::init()
+{
+    // Without an engine the run says so itself and the deploy goes on.
+    if (!buildEngine)
+        return true;
+    return OrvProcessStep::init(NoBuildConfiguration);
+}
+
+QWidget *RpmsignExternalStep::createConfigWidget()
+{
+    auto widget = new RpmsignExternalWidget(this);
+    if (buildEngine) {
+        widget->setSharedHomePath(buildEngine->sharedHomePath());
+        widget->setSharedSrcPath(buildEngine->sharedSrcPath());
+    }
+    widget->setUseDefaultValues(keyChoice.useDefaultValues);
+    widget->setKey(keyChoice.key());
+    widget->setCertificate(keyChoice.certificate());
+
+    connect(widget, &RpmsignExternalWidget::keyChanged, this, &RpmsignExternalStep::setKey);
+    connect(widget,
+            &RpmsignExternalWidget::certificateChanged,
+            this,
+            &RpmsignExternalStep::setCertificate);
+    connect(widget, &RpmsignExternalWidget::useDefaultValuesChanged, this, [this](bool useDefault) {
+        keyChoice.useDefaultValues = useDefault;
+    });
+    return widget;
+}
+
+QString RpmsignExternalStep::buildTargetName() const
+{
+    return OrvSdkKitAspectFactory::buildTarget(kit()).name;
+}
+
+SetupResult RpmsignExternalStep::signPackages()
+{
+    emit addOutput(tr("Signing RPM package..."), OutputFormat::NormalMessage);
+
+    if (!buildEngine) {
+        emit addOutput(tr("Error: No build engine found for the kit \"%1\"")
+                           .arg(kit()->displayName()),
+                       OutputFormat::ErrorMessage);
+        return SetupResult::StopWithError;
+    }
+
+    SignKeys keys;
+    keys.developerKey = keyChoice.key();
+    keys.developerCertificate = keyChoice.certificate();
+    QString error;
+    if (!checkKeysInWorkspace(keys, buildEngine->sharedSrcPath(), &error)) {
+        emit addOutput(error, OutputFormat::ErrorMessage);
+        return SetupResult::StopWithError;
+    }
+
+    if (!rpmBuildStep) {
+        emit addOutput(tr("Error: No previous \"%1\" step found")
+                           .arg(OrvVbtRpmBuildStep::displayName()),
+                       OutputFormat::ErrorMessage);
+        return SetupResult::StopWithError;
+    }
+
+    const QStringList packages = rpmBuildStep->packages();
+    if (packages.isEmpty()) {
+        emit addOutput(tr("Error: no package for sign found"), OutputFormat::ErrorMessage);
+        return SetupResult::StopWithError;
+    }
+
+    if (!signTool.sign(buildTargetName(), packages, keys).isSuccess())
+        return SetupResult::StopWithError;
+
+    emit addOutput(tr("Package sign completed successfully."), OutputFormat::NormalMessage);
+    reportSignatures(packages);
+    return SetupResult::Continue;
+}
+
+void RpmsignExternalStep::reportSignatures(const QStringList &packages)
+{
+    QTC_ASSERT(!packages.isEmpty(), return);
+
+    // The last enabled step of this kind reports for all of them.
+    const QList<BuildStep *> steps = stepList()->steps();
+    const qsizetype index = steps.indexOf(this);
+    if (index >= 0) {
+        for (qsizetype i = index + 1; i < steps.size(); ++i) {
+            if (steps.at(i)->id() == id() && steps.at(i)->stepEnabled())
+                return;
+        }
+    }
+
+    const ProcessResult dump = signTool.dump(buildTargetName(), packages);
+    if (!dump.isSuccess()) {
+        emit addOutput(tr("Failed to verify signature dump"), OutputFormat::Stderr);
+        return;
+    }
+
+    const QString dumpText = QString::fromUtf8(dump.standardOutput);
+    for (const PackageDump &packageDump : splitSignatureDump(dumpText, packages))
+        reportSignatureGroups(packageDump.dumpText, packageDump.packageName);
+}
+
+void RpmsignExternalStep::reportSignatureGroups(const QString &dumpText, const QString &packageName)
+{
+    switch (signatureNote(dumpText)) {
+    case SignatureNote::None:
+        break;
+    case SignatureNote::DeveloperOnly:
+        emit addOutput(tr("Note: Packages %1 signed with developer key, use is possible only for "
+                          "development purposes. Read more: %2")
+                           .arg(packageName, QLatin1String(Constants::PACKAGE_SIGNING_GUIDE_URL)),
+                       OutputFormat::Stderr);
+        break;
+    case SignatureNote::NotSigned:
+        emit addOutput(tr("Note: Packages %1 is not signed. Deployment to the device is not "
+                          "possible. Read more: %2")
+                           .arg(packageName, QLatin1String(Constants::PACKAGE_SIGNING_GUIDE_URL)),
+                       OutputFormat::Stderr);
+        break;
+    }
+}
+
+GroupItem RpmsignExternalStep::runRecipe()
+{
+    const auto onDone = [this](DoneWith result) {
+        if (result == DoneWith::Cancel) {
+            emit addOutput(tr("Package sign stopped by user"), OutputFormat::ErrorMessage);
+            return DoneResult::Error;
+        }
+        // A failed signing is reported above and must not stop the deploy.
+        return DoneResult::Success;
+    };
+    return Group{onGroupSetup([this] { return signPackages(); }), onGroupDone(onDone)};
+}
+
+} // namespace Tamarek::Internal

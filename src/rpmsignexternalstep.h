@@ -1,0 +1,72 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include "keychoice.h"
+#include "rpmsignexternal.h"
+
+#include <neverraos/orvprocessstep.h>
+#include <solutions/tasking/tasktree.h>
+
+#include <QPointer>
+
+namespace Nork {
+class BuildEngine;
+}
+namespace Orv::Internal {
+class OrvVbtRpmBuildStep;
+}
+
+namespace Tamarek::Internal {
+
+// What a package's signature groups call for.
+enum class SignatureNote { None, DeveloperOnly, NotSigned };
+
+struct PackageDump
+{
+    QString packageName;
+    QString dumpText;
+};
+
+// One entry for a single package (named as given), else one per package
+// path found in the dump, named by file name.
+QList<PackageDump> splitSignatureDump(const QString &dumpText, const QStringList &packages);
+SignatureNote signatureNote(const QString &dumpText);
+
+class RpmsignExternalStep : public Orv::Internal::OrvProcessStep
+{
+    Q_OBJECT
+
+public:
+    RpmsignExternalStep(ProjectExplorer::BuildStepList *stepList,
+                        Utils::Id id,
+                        bool enabled = true);
+    ~RpmsignExternalStep() override;
+
+    static Utils::Id stepId();
+    static QString displayName();
+
+public slots:
+    void setKey(const QString &key);
+    void setCertificate(const QString &certificate);
+
+private:
+    void fromMap(const Utils::Store &map) override;
+    void toMap(Utils::Store &map) const override;
+    bool init() override;
+    QWidget *createConfigWidget() override;
+    Tasking::GroupItem runRecipe() override;
+
+    Tasking::SetupResult signPackages();
+    void reportSignatures(const QStringList &packages);
+    void reportSignatureGroups(const QString &dumpText, const QString &packageName);
+    QString buildTargetName() const;
+
+    KeyChoice keyChoice;
+    RpmsignExternal signTool;
+    QPointer<Nork::BuildEngine> buildEngine;
+    QPointer<Orv::Internal::OrvVbtRpmBuildStep> rpmBuildStep;
+};
+
+} // namespace Tamarek::Internal

@@ -1,0 +1,121 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "rpmsignexternalwidget.h"
+#include "ui_rpmsignexternalwidget.h"
+
+#include "pathutils.h"
+
+#include <utils/fancylineedit.h>
+#include <utils/pathchooser.h>
+
+using namespace Utils;
+
+namespace Tamarek::Internal {
+
+RpmsignExternalWidget::RpmsignExternalWidget(RpmsignExternalStep *step)
+    : ui(new Ui::RpmsignExternalWidget)
+{
+    Q_UNUSED(step)
+    ui->setupUi(this);
+
+    connect(ui->keyPathChooser,
+            &PathChooser::textChanged,
+            this,
+            &RpmsignExternalWidget::keyChanged);
+    connect(ui->certificatePathChooser,
+            &PathChooser::textChanged,
+            this,
+            &RpmsignExternalWidget::certificateChanged);
+
+    initPathChooser(ui->keyPathChooser, tr("User private key for signing the package"), false);
+    initPathChooser(ui->certificatePathChooser, tr("Certificate to be used in signature"), false);
+
+    ui->keysTypeComboBox->addItem(tr("Default key"));
+    ui->keysTypeComboBox->addItem(tr("Custom key"));
+    ui->keysTypeComboBox->setCurrentIndex(0);
+
+    connect(ui->keysTypeComboBox,
+            &QComboBox::currentIndexChanged,
+            this,
+            &RpmsignExternalWidget::updatePathChoosers);
+    updatePathChoosers(ui->keysTypeComboBox->currentIndex());
+}
+
+RpmsignExternalWidget::~RpmsignExternalWidget()
+{
+    delete ui;
+}
+
+void RpmsignExternalWidget::setSharedHomePath(const FilePath &path)
+{
+    sharedHomePath = path;
+}
+
+void RpmsignExternalWidget::setSharedSrcPath(const FilePath &path)
+{
+    sharedSrcPath = path;
+}
+
+void RpmsignExternalWidget::setUseDefaultValues(bool useDefault)
+{
+    // Blocked so that the choosers are reset once, whether the entry changes or not.
+    const QSignalBlocker blocker(ui->keysTypeComboBox);
+    ui->keysTypeComboBox->setCurrentIndex(useDefault ? 0 : 1);
+    updatePathChoosers(ui->keysTypeComboBox->currentIndex());
+}
+
+void RpmsignExternalWidget::setKey(const QString &path)
+{
+    if (!path.isEmpty())
+        ui->keyPathChooser->setPath(path);
+}
+
+void RpmsignExternalWidget::setCertificate(const QString &path)
+{
+    if (!path.isEmpty())
+        ui->certificatePathChooser->setPath(path);
+}
+
+void RpmsignExternalWidget::updatePathChoosers(int index)
+{
+    const bool custom = index != 0;
+    ui->keyPathChooser->setVisible(custom);
+    ui->certificatePathChooser->setVisible(custom);
+    ui->keyLabel->setVisible(custom);
+    ui->certificateLabel->setVisible(custom);
+    ui->keysTypeLabel->setText(custom ? tr("Custom keys are used") : tr("Global keys are used"));
+
+    // The clearing empties the step's custom pair; the signal after it then
+    // leaves the step on the global pair for "Default key".
+    ui->keyPathChooser->lineEdit()->clear();
+    ui->certificatePathChooser->lineEdit()->clear();
+    emit useDefaultValuesChanged(index == 0);
+}
+
+void RpmsignExternalWidget::initPathChooser(PathChooser *chooser,
+                                            const QString &title,
+                                            bool allowEmpty)
+{
+    chooser->setExpectedKind(PathChooser::File);
+    chooser->setPromptDialogTitle(title);
+    chooser->setValidationFunction(FancyLineEdit::SynchronousValidationFunction(
+        [this, allowEmpty](FancyLineEdit *edit, QString *errorMessage) {
+            if (allowEmpty && edit->text().isEmpty())
+                return true;
+            return validatePath(edit->text(), errorMessage);
+        }));
+}
+
+bool RpmsignExternalWidget::validatePath(const QString &path, QString *errorMessage) const
+{
+    if (isInsideFolder(path, sharedSrcPath))
+        return true;
+    if (errorMessage) {
+        *errorMessage = tr("The path must be inside workspace folder:\n%1")
+                            .arg(sharedSrcPath.toUserOutput());
+    }
+    return false;
+}
+
+} // namespace Tamarek::Internal

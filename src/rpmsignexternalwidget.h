@@ -1,0 +1,53 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include <utils/filepath.h>
+
+#include <QWidget>
+
+namespace Utils {
+class PathChooser;
+}
+
+namespace Tamarek::Internal {
+
+namespace Ui {
+class RpmsignExternalWidget;
+}
+
+class RpmsignExternalStep;
+
+class RpmsignExternalWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit RpmsignExternalWidget(RpmsignExternalStep *step);
+    ~RpmsignExternalWidget() override;
+
+    void setSharedHomePath(const Utils::FilePath &path);
+    void setSharedSrcPath(const Utils::FilePath &path);
+    void setUseDefaultValues(bool useDefault);
+    void setKey(const QString &path);
+    void setCertificate(const QString &path);
+
+signals:
+    void keyChanged(const QString &filePath);
+    void certificateChanged(const QString &filePath);
+    void useDefaultValuesChanged(bool useDefault);
+
+private slots:
+    void updatePathChoosers(int index);
+
+private:
+    void initPathChooser(Utils::PathChooser *chooser, const QString &title, bool allowEmpty);
+    bool validatePath(const QString &path, QString *errorMessage) const;
+
+    Ui::RpmsignExternalWidget *ui;
+    Utils::FilePath sharedHomePath;
+    Utils::FilePath sharedSrcPath;
+};
+
+} // namespace Tamarek::Internal

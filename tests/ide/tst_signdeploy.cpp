@@ -1,0 +1,590 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "signtestproject.h"
+#include "tamarektests.h"
+
+#include "customersignstep.h"
+#include "rpmsignexternalstep.h"
+#include "tamarekconstants.h"
+#include "tamarekplugin.h"
+
+#include <extensionsystem/pluginmanager.h>
+#include <extensionsystem/pluginspec.h>
+#include <neverraos/neverraosconstants.h>
+#include <neverraos/orvsdkkitaspect.h>
+#include <neverraos/orvsettings.h>
+#include <neverraos/orvvbtrpmbuildstep.h>
+
+#include <projectexplorer/buildsteplist.h>
+#include <projectexplorer/devicesupport/devicekitaspects.h>
+#include <projectexplorer/kit.h>
+#include <projectexplorer/kitmanager.h>
+#include <projectexplorer/projectexplorerconstants.h>
+#include <projectexplorer/target.h>
+
+#include <solutions/tasking/tasktree.h>
+#include <utils/algorithm.h>
+#include <utils/qtcassert.h>
+
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace ProjectExplorer;
+using namespace Tamarek::Testing;
+using namespace Tasking;
+using namespace Utils;
+using Orv::Internal::OrvVbtRpmBuildStep;
+
+namespace Tamarek::Internal {
+
+const char MARKER_STEP_ID[] = "Tamarek.Test.MarkerStep";
+
+// Stands behind the sign step: its line shows that the deploy went on.
+class MarkerStep final : public BuildStep
+{
+public:
+    MarkerStep(BuildStepList *stepList, Id id)
+        : BuildStep(stepList, id)
+    {}
+
+private:
+    bool init() final { return true; }
+    GroupItem runRecipe() final
+    {
+        return Group{
+            onGroupSetup([this] { emit addOutput("marker", OutputFormat::NormalMessage); })};
+    }
+};
+
+class MarkerStepFactory final : public BuildStepFactory
+{
+public:
+    MarkerStepFactory()
+    {
+        registerStep<MarkerStep>(MARKER_STEP_ID);
+        setSupportedStepList(ProjectExplorer::Constants::BUILDSTEPS_DEPLOY);
+    }
+};
+
+// Where the RPM build step stands when the sign step is made, and after.
+enum class RpmStep {
+    Before,         // in front, as the kit's deploy configuration has it
+    AddedAfterward, // none when the sign step was made, put in front later
+    Removed,        // in front when the sign step was made, removed then
+    Disabled,       // in front, not run: no packages
+};
+
+// What happens to the packages' signatures right after the signing run.
+enum class Tamper { None, RemoveSignatures, RemovePackages };
+
+// Real deploys through the IDE's build manager: the kit's RPM build step, then
+// a sign step, signing with the kit tool and the signing-tool stand-ins.
+class SignDeployTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void testCustomerSign_data();
+    void testCustomerSign();
+    void testRpmsignExternal_data();
+    void testRpmsignExternal();
+    void testTwoRpmsignExternalSteps_data();
+    void testTwoRpmsignExternalSteps();
+    void testNoBuildEngine();
+
+private:
+    QString keyPath(const QString &spec) const;
+    BuildStep *addSignStep(SignTestProject &project, Id stepId, RpmStep rpmStep) const;
+    QString outputDifference(const QList<OutputLine> &actual,
+                             QStringList expected,
+                             const SignTestProject &project) const;
+
+    std::unique_ptr<MarkerStepFactory> m_markerFactory;
+    std::unique_ptr<SettingsScope> m_settings;
+    std::unique_ptr<SignTestKit> m_kit;
+};
+
+void SignDeployTest::initTestCase()
+{
+    if (!Orv::Internal::OrvSettings::norkPath().isExecutableFile())
+        QSKIP("The kit's command-line tool is not built; build the whole tree.");
+    if (!QFileInfo(Orv::Testing::TestKit::currentTargetRoot()).isDir())
+        QSKIP("The build target's root is missing; run scripts/env.sh --setup.");
+    m_markerFactory = std::make_unique<MarkerStepFactory>();
+}
+
+void SignDeployTest::cleanupTestCase()
+{
+    m_markerFactory.reset();
+}
+
+void SignDeployTest::init()
+{
+    m_settings = std::make_unique<SettingsScope>(
+        QStringList{"Tamarek.GlobalSignKey", "Tamarek.GlobalSignCert", "Tamarek.DefaultSign"});
+    m_kit = std::make_unique<SignTestKit>();
+    QVERIFY2(m_kit->isValid(), qPrintable(m_kit->errorString()));
+    QVERIFY(m_kit->workspace().pathAppended("keys/garbage.pem").writeFileContents("no key\n"));
+}
+
+void SignDeployTest::cleanup()
+{
+    m_kit.reset();
+    m_settings.reset();
+}
+
+// "keys/x.pem": in the workspace; "home/x.pem": in the shared home; "" stays empty.
+QString SignDeployTest::keyPath(const QString &spec) const
+{
+    if (spec.startsWith("keys/"))
+        return m_kit->key(spec.mid(5));
+    if (spec.startsWith("home/")) {
+        const FilePath file = m_kit->sharedHome().pathAppended(spec.mid(5));
+        QTC_CHECK(file.writeFileContents("outside\n"));
+        return file.toFSPathString();
+    }
+    return spec;
+}
+
+BuildStep *SignDeployTest::addSignStep(SignTestProject &project, Id stepId, RpmStep rpmStep) const
+{
+    BuildStepList *steps = project.deploySteps();
+    if (!steps || steps->count() != 1)
+        return nullptr;
+    if (rpmStep == RpmStep::AddedAfterward)
+        steps->removeStep(0);
+    BuildStep *step = project.addStep(stepId);
+    if (rpmStep == RpmStep::AddedAfterward)
+        steps->insertStep(0, OrvVbtRpmBuildStep::stepId());
+    if (rpmStep == RpmStep::Removed)
+        steps->removeStep(0);
+    if (rpmStep == RpmStep::Disabled)
+        steps->at(0)->setStepEnabled(false);
+    project.addStep(MARKER_STEP_ID);
+    return step;
+}
+
+static QString lineText(const OutputLine &line)
+{
+    return formatName(line.format) + ": " + line.text;
+}
+
+// Each expected line is "Format: text", with %NAMES% for the run's values; a
+// line starting with "~" is a regular expression, for a tool's line.
+QString SignDeployTest::outputDifference(const QList<OutputLine> &actual,
+                                         QStringList expected,
+                                         const SignTestProject &project) const
+{
+    const QStringList packages = project.rpmBuildStep() ? project.rpmBuildStep()->packages()
+                                                        : QStringList();
+    const QMap<QString, QString> values{{"%MAIN%", packages.value(0)},
+                                        {"%DEBUG%", packages.value(1)},
+                                        {"%MAINFILE%", QFileInfo(packages.value(0)).fileName()},
+                                        {"%DEBUGFILE%", QFileInfo(packages.value(1)).fileName()},
+                                        {"%WS%", m_kit->workspace().shortNativePath()},
+                                        {"%KEYS%",
+                                         m_kit->workspace().pathAppended("keys").toFSPathString()},
+                                        {"%URL%", Constants::PACKAGE_SIGNING_GUIDE_URL},
+                                        {"%RPMSTEP%", OrvVbtRpmBuildStep::displayName()},
+                                        {"%KIT%",
+                                         project.target() ? project.target()->kit()->displayName()
+                                                          : QString()}};
+    for (QString &line : expected) {
+        const bool pattern = line.startsWith('~');
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            line.replace(it.key(), pattern ? QRegularExpression::escape(it.value()) : it.value());
+    }
+
+    QStringList lines;
+    for (const OutputLine &line : actual)
+        lines << lineText(line);
+
+    const auto fail = [&](const QString &why) {
+        return QString("%1\nActual:\n  %2\nExpected:\n  %3")
+            .arg(why, lines.join("\n  "), expected.join("\n  "));
+    };
+    if (lines.size() != expected.size())
+        return fail("The output has the wrong number of lines.");
+    for (int i = 0; i < expected.size(); ++i) {
+        const QString &want = expected.at(i);
+        if (want.startsWith('~')) {
+            if (!QRegularExpression("^" + want.mid(1) + "$").match(lines.at(i)).hasMatch())
+                return fail(QString("Line %1 does not match.").arg(i + 1));
+        } else if (lines.at(i) != want) {
+            return fail(QString("Line %1 differs.").arg(i + 1));
+        }
+    }
+    return {};
+}
+
+#define verifyOutput(actual, expected, project) \
+    do { \
+        const QString difference = outputDifference(actual, expected, project); \
+        QVERIFY2(difference.isEmpty(), qPrintable(difference)); \
+    } while (false)
+
+// The lines rpmsign-external dump writes for one package with one signature.
+static QStringList dumpLines(const QString &package, const QString &group)
+{
+    return {"~Stdout: " + package,
+            "~Stdout: Subject: .*",
+            "~Stdout: Group: " + group,
+            "~Stdout: Subgroup: .*",
+            "~Stdout: Key ID: [0-9A-F]+",
+            "~Stdout: Signature: .+"};
+}
+
+static QStringList signatureFiles(const QString &package)
+{
+    return QDir(package + ".sig").entryList({"*.cms.pem"}, QDir::Files, QDir::Name);
+}
+
+void SignDeployTest::testCustomerSign_data()
+{
+    QTest::addColumn<QStringList>("keys"); // binaries key, packages key, cert, client cert
+    QTest::addColumn<bool>("signDebugPackages");
+    QTest::addColumn<Packages>("packages");
+    QTest::addColumn<RpmStep>("rpmStep");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("signatures"); // "main"/"debug" with their signature count
+
+    const QStringList withClient{"keys/binaries-key.pem",
+                                 "keys/developer-key.pem",
+                                 "keys/developer-cert.pem",
+                                 "keys/developer-client-cert.pem"};
+    QStringList withoutClient = withClient;
+    withoutClient[3] = "";
+    const QString signing = "NormalMessage: Signing RPM package...";
+    const QString completed = "NormalMessage: Package sign completed successfully.";
+
+    QTest::newRow("client certificate, debug packages signed too")
+        << withClient << true << Packages::MainAndDebug << RpmStep::Before
+        << QStringList{signing,
+                       "~Stdout: %MAIN%: signed \\(developer and client\\)",
+                       "~Stdout: %DEBUG%: signed \\(developer and client\\)",
+                       completed}
+        << QStringList{"main 2", "debug 2"};
+    QTest::newRow("no client certificate, debug packages left out")
+        << withoutClient << false << Packages::MainAndDebug << RpmStep::Before
+        << QStringList{signing, "~Stdout: %MAIN%: signed \\(developer\\)", completed}
+        << QStringList{"main 1", "debug 0"};
+    QTest::newRow("binaries key empty")
+        << QStringList{"", withClient[1], withClient[2], withClient[3]} << true
+        << Packages::MainAndDebug << RpmStep::Before
+        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty"}
+        << QStringList{"main 0", "debug 0"};
+    QTest::newRow("packages certificate empty, no RPM build step: only the keys told")
+        << QStringList{withClient[0], withClient[1], "", ""} << true << Packages::MainAndDebug
+        << RpmStep::AddedAfterward
+        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty"}
+        << QStringList{"main 0", "debug 0"};
+    QTest::newRow("packages key in the shared home, outside the workspace")
+        << QStringList{withClient[0], "home/packages-key.pem", withClient[2], ""} << true
+        << Packages::MainAndDebug << RpmStep::Before
+        << QStringList{signing,
+                       "ErrorMessage: Error: keys and certificate must be inside "
+                       "workspace folder: %WS%"}
+        << QStringList{"main 0", "debug 0"};
+    QTest::newRow("client certificate outside the workspace is not checked")
+        << QStringList{withClient[0], withClient[1], withClient[2], "home/client.pem"} << true
+        << Packages::MainOnly << RpmStep::Before
+        << QStringList{signing,
+                       "~Stderr: customer-sign: packages client certificate .* is not "
+                       "a PEM certificate"}
+        << QStringList{"main 0"};
+    QTest::newRow("RPM build step put in front afterward")
+        << withClient << true << Packages::MainAndDebug << RpmStep::AddedAfterward
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"}
+        << QStringList{"main 0", "debug 0"};
+    QTest::newRow("RPM build step removed after the sign step was made")
+        << withClient << true << Packages::MainAndDebug << RpmStep::Removed
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"}
+        << QStringList();
+    QTest::newRow("RPM build step did not run: no packages")
+        << withClient << true << Packages::MainAndDebug << RpmStep::Disabled
+        << QStringList{signing, "ErrorMessage: Error: no package for sign found"} << QStringList();
+    QTest::newRow("only debug packages built, none to sign")
+        << withClient << false << Packages::DebugOnly << RpmStep::Before
+        << QStringList{signing, "ErrorMessage: Error: no package for sign found"}
+        << QStringList{"debug 0"};
+    QTest::newRow("tool fails: packages key is not a key")
+        << QStringList{withClient[0], "keys/garbage.pem", withClient[2], ""} << true
+        << Packages::MainOnly << RpmStep::Before
+        << QStringList{signing,
+                       "~Stderr: customer-sign: packages key %KEYS%/garbage\\.pem is "
+                       "not a private key"}
+        << QStringList{"main 0"};
+}
+
+void SignDeployTest::testCustomerSign()
+{
+    QFETCH(QStringList, keys);
+    QFETCH(bool, signDebugPackages);
+    QFETCH(Packages, packages);
+    QFETCH(RpmStep, rpmStep);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, signatures);
+
+    SignTestProject project(m_kit->customerSignKit(), packages);
+    auto step = qobject_cast<CustomerSignStep *>(
+        addSignStep(project, CustomerSignStep::stepId(), rpmStep));
+    QVERIFY(step);
+    step->setBinariesKey(keyPath(keys.at(0)));
+    step->setPackagesKey(keyPath(keys.at(1)));
+    step->setPackagesCert(keyPath(keys.at(2)));
+    step->setPackagesClientCert(keyPath(keys.at(3)));
+    step->setSignDebugPackages(signDebugPackages);
+
+    StepOutput output(step);
+    StepOutput marker(project.deploySteps()->steps().last());
+    QVERIFY(project.deploy());
+    verifyOutput(output.lines(), expected, project);
+    QCOMPARE(marker.lines().size(), 1);
+
+    const QStringList built = project.rpmBuildStep() ? project.rpmBuildStep()->packages()
+                                                     : QStringList();
+    for (const QString &entry : signatures) {
+        const QString kind = entry.section(' ', 0, 0);
+        const QString package = Utils::findOrDefault(built, [&kind](const QString &path) {
+            return path.contains("debuginfo") == (kind == "debug");
+        });
+        QVERIFY2(!package.isEmpty(), qPrintable(entry));
+        QCOMPARE(signatureFiles(package).size(), entry.section(' ', 1).toInt());
+    }
+}
+
+void SignDeployTest::testRpmsignExternal_data()
+{
+    QTest::addColumn<QVariant>("globalKey"); // invalid: absent from the settings
+    QTest::addColumn<QVariant>("globalCert");
+    QTest::addColumn<QStringList>("customPair"); // empty: the global pair is used
+    QTest::addColumn<Packages>("packages");
+    QTest::addColumn<RpmStep>("rpmStep");
+    QTest::addColumn<Tamper>("tamper");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString signing = "NormalMessage: Signing RPM package...";
+    const QString completed = "NormalMessage: Package sign completed successfully.";
+    const QString developerNote = "Stderr: Note: Packages %1 signed with developer key, use is "
+                                  "possible only for development purposes. Read more: %URL%";
+    const QString notSignedNote = "Stderr: Note: Packages %1 is not signed. Deployment to the "
+                                  "device is not possible. Read more: %URL%";
+    const QVariant absent;
+
+    QTest::newRow("regular pair: a developer note per package, by file name")
+        << absent << absent << QStringList() << Packages::MainAndDebug << RpmStep::Before
+        << Tamper::None
+        << QStringList{signing, "~Stdout: %MAIN%: signed", "~Stdout: %DEBUG%: signed", completed}
+               + dumpLines("%MAIN%", "developer") + dumpLines("%DEBUG%", "developer")
+               + QStringList{developerNote.arg("%MAINFILE%"), developerNote.arg("%DEBUGFILE%")};
+    QTest::newRow("one package: the note names it as built")
+        << absent << absent << QStringList() << Packages::MainOnly << RpmStep::Before
+        << Tamper::None
+        << QStringList{signing, "~Stdout: %MAIN%: signed", completed}
+               + dumpLines("%MAIN%", "developer") + QStringList{developerNote.arg("%MAIN%")};
+    QTest::newRow("global pair of the client group: no note")
+        << QVariant("keys/client-key.pem") << QVariant("keys/client-cert.pem") << QStringList()
+        << Packages::MainAndDebug << RpmStep::Before << Tamper::None
+        << QStringList{signing, "~Stdout: %MAIN%: signed", "~Stdout: %DEBUG%: signed", completed}
+               + dumpLines("%MAIN%", "client") + dumpLines("%DEBUG%", "client");
+    QTest::newRow("custom pair over the global one")
+        << QVariant("keys/client-key.pem") << QVariant("keys/client-cert.pem")
+        << QStringList{"keys/developer-key.pem", "keys/developer-cert.pem"} << Packages::MainOnly
+        << RpmStep::Before << Tamper::None
+        << QStringList{signing, "~Stdout: %MAIN%: signed", completed}
+               + dumpLines("%MAIN%", "developer") + QStringList{developerNote.arg("%MAIN%")};
+    QTest::newRow("signatures gone before the dump: not-signed notes")
+        << absent << absent << QStringList() << Packages::MainAndDebug << RpmStep::Before
+        << Tamper::RemoveSignatures
+        << QStringList{signing,
+                       "~Stdout: %MAIN%: signed",
+                       "~Stdout: %DEBUG%: signed",
+                       completed,
+                       "~Stdout: %MAIN%",
+                       "~Stdout: %DEBUG%",
+                       notSignedNote.arg("%MAINFILE%"),
+                       notSignedNote.arg("%DEBUGFILE%")};
+    QTest::newRow("dump fails")
+        << absent << absent << QStringList() << Packages::MainOnly << RpmStep::Before
+        << Tamper::RemovePackages
+        << QStringList{signing,
+                       "~Stdout: %MAIN%: signed",
+                       completed,
+                       "~Stderr: rpmsign-external: package %MAIN% does not exist",
+                       "Stderr: Failed to verify signature dump"};
+    QTest::newRow("global key present but empty")
+        << QVariant("") << QVariant("keys/developer-cert.pem") << QStringList()
+        << Packages::MainOnly << RpmStep::Before << Tamper::None
+        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty"};
+    QTest::newRow("custom certificate empty")
+        << absent << absent << QStringList{"keys/developer-key.pem", ""} << Packages::MainOnly
+        << RpmStep::Before << Tamper::None
+        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty"};
+    QTest::newRow("custom key in the shared home, outside the workspace")
+        << absent << absent << QStringList{"home/key.pem", "keys/developer-cert.pem"}
+        << Packages::MainOnly << RpmStep::Before << Tamper::None
+        << QStringList{signing,
+                       "ErrorMessage: Error: key and certificate must be inside "
+                       "workspace folder: %WS%"};
+    QTest::newRow("RPM build step put in front afterward")
+        << absent << absent << QStringList() << Packages::MainOnly << RpmStep::AddedAfterward
+        << Tamper::None
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"};
+    QTest::newRow("RPM build step removed after the sign step was made")
+        << absent << absent << QStringList() << Packages::MainOnly << RpmStep::Removed
+        << Tamper::None
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"};
+    QTest::newRow("RPM build step did not run: no packages")
+        << absent << absent << QStringList() << Packages::MainOnly << RpmStep::Disabled
+        << Tamper::None << QStringList{signing, "ErrorMessage: Error: no package for sign found"};
+    QTest::newRow("debug packages are signed: no filter")
+        << absent << absent << QStringList() << Packages::DebugOnly << RpmStep::Before
+        << Tamper::None
+        << QStringList{signing, "~Stdout: %MAIN%: signed", completed}
+               + dumpLines("%MAIN%", "developer") + QStringList{developerNote.arg("%MAIN%")};
+    QTest::newRow("tool fails: the key is not a key")
+        << absent << absent << QStringList{"keys/garbage.pem", "keys/developer-cert.pem"}
+        << Packages::MainOnly << RpmStep::Before << Tamper::None
+        << QStringList{signing,
+                       "~Stderr: rpmsign-external: key %KEYS%/garbage\\.pem is not a "
+                       "private key"};
+}
+
+void SignDeployTest::testRpmsignExternal()
+{
+    QFETCH(QVariant, globalKey);
+    QFETCH(QVariant, globalCert);
+    QFETCH(QStringList, customPair);
+    QFETCH(Packages, packages);
+    QFETCH(RpmStep, rpmStep);
+    QFETCH(Tamper, tamper);
+    QFETCH(QStringList, expected);
+
+    const auto setGlobal = [this](const QString &key, const QVariant &value) {
+        if (value.isValid())
+            m_settings->set(key, keyPath(value.toString()));
+        else
+            m_settings->remove(key);
+    };
+    setGlobal("Tamarek.GlobalSignKey", globalKey);
+    setGlobal("Tamarek.GlobalSignCert", globalCert);
+    // As the plug-in does at start for every engine.
+    for (ExtensionSystem::PluginSpec *spec : ExtensionSystem::PluginManager::plugins()) {
+        if (auto plugin = qobject_cast<TamarekPlugin *>(spec->plugin()))
+            plugin->onSharedSrcPathChanged(m_kit->workspace(), false);
+    }
+
+    SignTestProject project(m_kit->rpmsignKit(), packages);
+    auto step = qobject_cast<RpmsignExternalStep *>(
+        addSignStep(project, RpmsignExternalStep::stepId(), rpmStep));
+    QVERIFY(step);
+    if (!customPair.isEmpty()) {
+        step->setKey(keyPath(customPair.at(0)));
+        step->setCertificate(keyPath(customPair.at(1)));
+    }
+
+    StepOutput output(step);
+    StepOutput marker(project.deploySteps()->steps().last());
+    // The dump comes right after the completion line, in the same run of the step.
+    connect(step, &BuildStep::addOutput, this, [&project, tamper](const QString &text) {
+        if (tamper == Tamper::None || text != "Package sign completed successfully.")
+            return;
+        for (const QString &package : project.rpmBuildStep()->packages()) {
+            const QString file = tamper == Tamper::RemoveSignatures ? package + ".sig" : package;
+            QTC_CHECK(FilePath::fromString(file).removeRecursively());
+        }
+    });
+    QVERIFY(project.deploy());
+    verifyOutput(output.lines(), expected, project);
+    QCOMPARE(marker.lines().size(), 1);
+}
+
+void SignDeployTest::testTwoRpmsignExternalSteps_data()
+{
+    QTest::addColumn<bool>("secondEnabled");
+
+    QTest::newRow("both enabled: only the second reports") << true;
+    QTest::newRow("second disabled: the first reports") << false;
+}
+
+void SignDeployTest::testTwoRpmsignExternalSteps()
+{
+    QFETCH(bool, secondEnabled);
+
+    m_settings->set("Tamarek.GlobalSignKey", m_kit->key("developer-key.pem"));
+    m_settings->set("Tamarek.GlobalSignCert", m_kit->key("developer-cert.pem"));
+    SignTestProject project(m_kit->rpmsignKit(), Packages::MainOnly);
+    BuildStep *first = project.addStep(RpmsignExternalStep::stepId());
+    auto second = qobject_cast<RpmsignExternalStep *>(
+        project.addStep(RpmsignExternalStep::stepId()));
+    QVERIFY(first && second);
+    second->setKey(m_kit->key("client-key.pem"));
+    second->setCertificate(m_kit->key("client-cert.pem"));
+    second->setStepEnabled(secondEnabled);
+
+    StepOutput firstOutput(first);
+    StepOutput secondOutput(second);
+    QVERIFY(project.deploy());
+
+    const QString signing = "NormalMessage: Signing RPM package...";
+    const QString completed = "NormalMessage: Package sign completed successfully.";
+    const QStringList signedOnly{signing, "~Stdout: %MAIN%: signed", completed};
+    if (secondEnabled) {
+        verifyOutput(firstOutput.lines(), signedOnly, project);
+        // The second signature comes after the first: both groups, so no note.
+        const QStringList expected = signedOnly + dumpLines("%MAIN%", "developer")
+                                     + dumpLines("", "client").mid(1);
+        verifyOutput(secondOutput.lines(), expected, project);
+    } else {
+        const QStringList expected = signedOnly + dumpLines("%MAIN%", "developer")
+                                     + QStringList{"Stderr: Note: Packages %MAIN% signed with "
+                                                   "developer key, use is possible only for "
+                                                   "development purposes. Read more: %URL%"};
+        verifyOutput(firstOutput.lines(), expected, project);
+        QCOMPARE(secondOutput.lines().size(), 0);
+    }
+}
+
+// A kit whose engine is gone: each sign step says so and the deploy goes on.
+void SignDeployTest::testNoBuildEngine()
+{
+    Kit *kit = KitManager::registerKit([](Kit *kit) {
+        kit->setUnexpandedDisplayName("Sign Test Kit Without Engine");
+        RunDeviceTypeKitAspect::setDeviceTypeId(kit, Orv::Constants::DEVICE_TYPE);
+        Orv::Internal::OrvSdkKitAspectFactory::setBuildTarget(kit, "No Such Engine", "Target");
+    });
+    QVERIFY(kit);
+    {
+        SignTestProject project(kit, Packages::MainOnly);
+        BuildStep *customerSign = addSignStep(project,
+                                              CustomerSignStep::stepId(),
+                                              RpmStep::Disabled);
+        BuildStep *rpmsignExternal = project.addStep(RpmsignExternalStep::stepId(),
+                                                     project.deploySteps()->count() - 1);
+        QVERIFY(customerSign && rpmsignExternal);
+        StepOutput customerSignOutput(customerSign);
+        StepOutput rpmsignOutput(rpmsignExternal);
+        StepOutput marker(project.deploySteps()->steps().last());
+
+        QVERIFY(project.deploy());
+        const QStringList expected{"NormalMessage: Signing RPM package...",
+                                   "ErrorMessage: Error: No build engine found for the kit "
+                                   "\"%KIT%\""};
+        verifyOutput(customerSignOutput.lines(), expected, project);
+        verifyOutput(rpmsignOutput.lines(), expected, project);
+        QCOMPARE(marker.lines().size(), 1);
+    }
+    KitManager::deregisterKit(kit);
+}
+
+TAMAREK_TEST(SignDeployTest)
+
+} // namespace Tamarek::Internal
+
+#include "tst_signdeploy.moc"
