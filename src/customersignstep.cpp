@@ -58,12 +58,7 @@ CustomerSignStep::CustomerSignStep(BuildStepList *stepList, Id id, bool enabled)
         keys.clientCertificate = defaultFile(Constants::DEFAULT_PACKAGES_CLIENT_CERT_FILE);
     }
 
-    connect(&signTool, &SignTool::addError, this, [this](const QString &line) {
-        emit addOutput(line, OutputFormat::Stderr, DoAppendNewline);
-    });
-    connect(&signTool, &SignTool::addOutput, this, [this](const QString &line) {
-        emit addOutput(line, OutputFormat::Stdout, DoAppendNewline);
-    });
+    forwardToolOutput(signTool, this);
 
     setEnabled(enabled);
 }

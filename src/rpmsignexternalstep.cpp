@@ -79,12 +79,7 @@ RpmsignExternalStep::RpmsignExternalStep(BuildStepList *stepList, Id id, bool en
     buildEngine = OrvSdkKitAspectFactory::buildEngine(kit());
     keyChoice.buildEngine = buildEngine;
 
-    connect(&signTool, &SignTool::addError, this, [this](const QString &line) {
-        emit addOutput(line, OutputFormat::Stderr, DoAppendNewline);
-    });
-    connect(&signTool, &SignTool::addOutput, this, [this](const QString &line) {
-        emit addOutput(line, OutputFormat::Stdout, DoAppendNewline);
-    });
+    forwardToolOutput(signTool, this);
 
     // A new step always starts on the global pair, whatever the default says.
     keyChoice.useDefaultValues = true;

@@ -3,6 +3,8 @@
 
 #include "signstepsupport.h"
 
+#include "signtool.h"
+
 #include <neverraos/orvvbtrpmbuildstep.h>
 
 #include <projectexplorer/buildsteplist.h>
@@ -21,6 +23,16 @@ OrvVbtRpmBuildStep *findRpmBuildStep(const BuildStepList *stepList, const BuildS
             return rpmBuildStep;
     }
     return nullptr;
+}
+
+void forwardToolOutput(SignTool &tool, BuildStep *step)
+{
+    QObject::connect(&tool, &SignTool::addError, step, [step](const QString &line) {
+        emit step->addOutput(line, BuildStep::OutputFormat::Stderr, BuildStep::DoAppendNewline);
+    });
+    QObject::connect(&tool, &SignTool::addOutput, step, [step](const QString &line) {
+        emit step->addOutput(line, BuildStep::OutputFormat::Stdout, BuildStep::DoAppendNewline);
+    });
 }
 
 } // namespace Tamarek::Internal
