@@ -136,6 +136,9 @@ make_target_root() {
 is_mounted() { mountpoint -q "$1"; }
 bind() { # SOURCE DEST
     mkdir -p "$2"
+    # Already visible there (a repository under /tmp): a second mount would
+    # only keep the folder busy after the repository is gone.
+    [ "$1" -ef "$2" ] && return 0
     is_mounted "$2" || mount --bind "$1" "$2"
 }
 
