@@ -83,34 +83,34 @@ static void printPlugins()
 {
     QTextStream out(stdout);
     out << "Loaded plug-ins:\n";
-    for (const PluginSpec *spec : PluginManager::plugins()) {
-        if (spec->state() == PluginSpec::Running)
-            out << "  " << spec->id() << ' ' << spec->version() << '\n';
+    for (const PluginSpec *pluginSpec : PluginManager::plugins()) {
+        if (pluginSpec->state() == PluginSpec::Running)
+            out << "  " << pluginSpec->id() << ' ' << pluginSpec->version() << '\n';
     }
-    for (const PluginSpec *spec : PluginManager::plugins()) {
-        if (spec->id() != "tamarek")
+    for (const PluginSpec *pluginSpec : PluginManager::plugins()) {
+        if (pluginSpec->id() != "tamarek")
             continue;
-        out << "\nTamarek, " << (spec->state() == PluginSpec::Running ? "loaded" : "NOT loaded")
+        out << "\nTamarek, " << (pluginSpec->state() == PluginSpec::Running ? "loaded" : "NOT loaded")
             << ":\n";
         const auto row = [&out](const char *key, const QString &value) {
             out << "  " << key << ": " << value << '\n';
         };
-        row("Name", spec->name());
-        row("Id", spec->id());
-        row("Version", spec->version());
-        row("CompatVersion", spec->compatVersion());
-        row("Description", spec->description());
-        row("Vendor", spec->vendor());
-        row("VendorId", spec->vendorId());
-        row("Copyright", spec->copyright());
-        row("License", spec->license());
-        row("Url", spec->url());
+        row("Name", pluginSpec->name());
+        row("Id", pluginSpec->id());
+        row("Version", pluginSpec->version());
+        row("CompatVersion", pluginSpec->compatVersion());
+        row("Description", pluginSpec->description());
+        row("Vendor", pluginSpec->vendor());
+        row("VendorId", pluginSpec->vendorId());
+        row("Copyright", pluginSpec->copyright());
+        row("License", pluginSpec->license());
+        row("Url", pluginSpec->url());
         QStringList dependencies;
-        for (const PluginDependency &dependency : spec->dependencies())
+        for (const PluginDependency &dependency : pluginSpec->dependencies())
             dependencies << dependency.id + ' ' + dependency.version;
         row("Dependencies", dependencies.join(", "));
-        if (spec->hasError())
-            row("Error", spec->errorString());
+        if (pluginSpec->hasError())
+            row("Error", pluginSpec->errorString());
     }
     out.flush();
 }

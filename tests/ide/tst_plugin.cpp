@@ -24,9 +24,9 @@ private slots:
 
 static PluginSpec *tamarekSpec()
 {
-    for (PluginSpec *spec : PluginManager::plugins()) {
-        if (spec->id() == "tamarek")
-            return spec;
+    for (PluginSpec *pluginSpec : PluginManager::plugins()) {
+        if (pluginSpec->id() == "tamarek")
+            return pluginSpec;
     }
     return nullptr;
 }
@@ -36,20 +36,20 @@ void PluginTest::testMetadata_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
 
-    PluginSpec *spec = tamarekSpec();
-    QVERIFY(spec);
-    QTest::newRow("name") << spec->name() << "Tamarek";
-    QTest::newRow("id") << spec->id() << "tamarek";
-    QTest::newRow("version") << spec->version() << "16.0.0";
-    QTest::newRow("compat version") << spec->compatVersion() << "16.0.0";
-    QTest::newRow("description") << spec->description()
+    PluginSpec *pluginSpec = tamarekSpec();
+    QVERIFY(pluginSpec);
+    QTest::newRow("name") << pluginSpec->name() << "Tamarek";
+    QTest::newRow("id") << pluginSpec->id() << "tamarek";
+    QTest::newRow("version") << pluginSpec->version() << "16.0.0";
+    QTest::newRow("compat version") << pluginSpec->compatVersion() << "16.0.0";
+    QTest::newRow("description") << pluginSpec->description()
                                  << "Plugin for managing the step of signing RPM packages";
-    QTest::newRow("vendor") << spec->vendor() << "Tamarek";
-    QTest::newRow("vendor id") << spec->vendorId() << "tamarek";
-    QTest::newRow("copyright") << spec->copyright() << "(C) 2026 Tamarek";
-    QTest::newRow("license") << spec->license()
+    QTest::newRow("vendor") << pluginSpec->vendor() << "Tamarek";
+    QTest::newRow("vendor id") << pluginSpec->vendorId() << "tamarek";
+    QTest::newRow("copyright") << pluginSpec->copyright() << "(C) 2026 Tamarek";
+    QTest::newRow("license") << pluginSpec->license()
                              << "GNU General Public License v3.0 only (GPL-3.0-only)";
-    QTest::newRow("url") << spec->url() << "https://tamarek.dev";
+    QTest::newRow("url") << pluginSpec->url() << "https://tamarek.dev";
 }
 
 void PluginTest::testMetadata()
@@ -61,13 +61,13 @@ void PluginTest::testMetadata()
 
 void PluginTest::testDependencies()
 {
-    PluginSpec *spec = tamarekSpec();
-    QVERIFY(spec);
-    QCOMPARE(spec->state(), PluginSpec::Running);
-    QVERIFY(!spec->hasError());
+    PluginSpec *pluginSpec = tamarekSpec();
+    QVERIFY(pluginSpec);
+    QCOMPARE(pluginSpec->state(), PluginSpec::Running);
+    QVERIFY(!pluginSpec->hasError());
 
     QStringList dependencies;
-    for (const PluginDependency &dependency : spec->dependencies()) {
+    for (const PluginDependency &dependency : pluginSpec->dependencies()) {
         QCOMPARE(dependency.type, PluginDependency::Required);
         dependencies << dependency.id + ' ' + dependency.version;
     }

@@ -79,9 +79,9 @@ private:
 
 void RegularKeysTest::initTestCase()
 {
-    for (ExtensionSystem::PluginSpec *spec : ExtensionSystem::PluginManager::plugins()) {
-        if (spec->id() == "tamarek")
-            m_plugin = qobject_cast<TamarekPlugin *>(spec->plugin());
+    for (ExtensionSystem::PluginSpec *pluginSpec : ExtensionSystem::PluginManager::plugins()) {
+        if (pluginSpec->id() == "tamarek")
+            m_plugin = qobject_cast<TamarekPlugin *>(pluginSpec->plugin());
     }
     QVERIFY(m_plugin);
 }
