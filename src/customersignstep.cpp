@@ -5,6 +5,7 @@
 
 #include "customersignstepwidget.h"
 #include "pathutils.h"
+#include "signingrun.h"
 #include "signstepsupport.h"
 #include "tamarekconstants.h"
 
@@ -183,7 +184,7 @@ bool CustomerSignStep::checkKeys(QString *error) const
     return false;
 }
 
-SetupResult CustomerSignStep::signPackages()
+SetupResult CustomerSignStep::prepareSigning(QStringList &packages)
 {
     emit addOutput(tr("Signing RPM package..."), OutputFormat::NormalMessage);
 
@@ -207,33 +208,55 @@ SetupResult CustomerSignStep::signPackages()
         return SetupResult::StopWithError;
     }
 
-    QStringList packages = rpmBuildStep->deployablePackagesFileNames();
+    packages = rpmBuildStep->deployablePackagesFileNames();
     if (!signDebugPackages)
         packages = withoutDebugPackages(packages);
     if (packages.isEmpty()) {
         emit addOutput(tr("Error: no package for sign found"), OutputFormat::ErrorMessage);
         return SetupResult::StopWithError;
     }
+    return SetupResult::Continue;
+}
 
+bool CustomerSignStep::signPackages(const QStringList &packages)
+{
+    const QPointer<CustomerSignStep> self(this);
     const QString target = OrvSdkKitAspectFactory::buildTarget(kit()).name;
-    if (!signTool.sign(target, packages, keys).isSuccess())
-        return SetupResult::StopWithError;
+    const bool signedAll = signTool.sign(target, packages, keys).isSuccess();
+    // The step may have gone with its project while the tool ran.
+    if (!self || !signedAll)
+        return false;
 
     emit addOutput(tr("Package sign completed successfully."), OutputFormat::NormalMessage);
-    return SetupResult::Continue;
+    return true;
 }
 
 GroupItem CustomerSignStep::runRecipe()
 {
-    const auto onDone = [this](DoneWith result) {
-        if (result == DoneWith::Cancel) {
-            emit addOutput(tr("Package sign stopped by user"), OutputFormat::ErrorMessage);
+    const Storage<QStringList> packages;
+    const auto onSigningSetup = [this, packages](SigningRun &run) {
+        const QPointer<CustomerSignStep> self(this);
+        run.setWork(
+            signTool,
+            [self, packages = *packages] { return self && self->signPackages(packages); },
+            [self] {
+                if (self) {
+                    emit self->addOutput(tr("Package sign stopped by user"),
+                                         OutputFormat::ErrorMessage);
+                }
+            });
+    };
+    const auto onDone = [](DoneWith result) {
+        // The signing run has told the user of a cancel.
+        if (result == DoneWith::Cancel)
             return DoneResult::Error;
-        }
         // A failed signing is reported above and must not stop the deploy.
         return DoneResult::Success;
     };
-    return Group{onGroupSetup([this] { return signPackages(); }), onGroupDone(onDone)};
+    return Group{packages,
+                 onGroupSetup([this, packages] { return prepareSigning(*packages); }),
+                 SigningRunTask(onSigningSetup),
+                 onGroupDone(onDone)};
 }
 
 } // namespace Tamarek::Internal

@@ -48,7 +48,8 @@ private:
     QWidget *createConfigWidget() override;
     Tasking::GroupItem runRecipe() override;
 
-    Tasking::SetupResult signPackages();
+    Tasking::SetupResult prepareSigning(QStringList &packages);
+    bool signPackages(const QStringList &packages);
     bool checkKeys(QString *error) const;
 
     SignKeys keys;

@@ -4,6 +4,7 @@
 #include "rpmsignexternalstep.h"
 
 #include "rpmsignexternalwidget.h"
+#include "signingrun.h"
 #include "signstepsupport.h"
 #include "tamarekconstants.h"
 
@@ -167,7 +168,7 @@ QString RpmsignExternalStep::buildTargetName() const
     return OrvSdkKitAspectFactory::buildTarget(kit()).name;
 }
 
-SetupResult RpmsignExternalStep::signPackages()
+SetupResult RpmsignExternalStep::prepareSigning(SigningInput &input)
 {
     emit addOutput(tr("Signing RPM package..."), OutputFormat::NormalMessage);
 
@@ -178,11 +179,10 @@ SetupResult RpmsignExternalStep::signPackages()
         return SetupResult::StopWithError;
     }
 
-    SignKeys keys;
-    keys.developerKey = keyChoice.key();
-    keys.developerCertificate = keyChoice.certificate();
+    input.keys.developerKey = keyChoice.key();
+    input.keys.developerCertificate = keyChoice.certificate();
     QString error;
-    if (!checkKeysInWorkspace(keys, buildEngine->sharedSrcPath(), &error)) {
+    if (!checkKeysInWorkspace(input.keys, buildEngine->sharedSrcPath(), &error)) {
         emit addOutput(error, OutputFormat::ErrorMessage);
         return SetupResult::StopWithError;
     }
@@ -194,18 +194,25 @@ SetupResult RpmsignExternalStep::signPackages()
         return SetupResult::StopWithError;
     }
 
-    const QStringList packages = rpmBuildStep->packages();
-    if (packages.isEmpty()) {
+    input.packages = rpmBuildStep->packages();
+    if (input.packages.isEmpty()) {
         emit addOutput(tr("Error: no package for sign found"), OutputFormat::ErrorMessage);
         return SetupResult::StopWithError;
     }
+    return SetupResult::Continue;
+}
 
-    if (!signTool.sign(buildTargetName(), packages, keys).isSuccess())
-        return SetupResult::StopWithError;
+bool RpmsignExternalStep::signPackages(const SigningInput &input)
+{
+    const QPointer<RpmsignExternalStep> self(this);
+    const bool signedAll = signTool.sign(buildTargetName(), input.packages, input.keys).isSuccess();
+    // The step may have gone with its project while the tool ran.
+    if (!self || !signedAll)
+        return false;
 
     emit addOutput(tr("Package sign completed successfully."), OutputFormat::NormalMessage);
-    reportSignatures(packages);
-    return SetupResult::Continue;
+    reportSignatures(input.packages);
+    return true;
 }
 
 void RpmsignExternalStep::reportSignatures(const QStringList &packages)
@@ -222,7 +229,10 @@ void RpmsignExternalStep::reportSignatures(const QStringList &packages)
         }
     }
 
+    const QPointer<RpmsignExternalStep> self(this);
     const ProcessResult dump = signTool.dump(buildTargetName(), packages);
+    if (!self)
+        return;
     if (!dump.isSuccess()) {
         emit addOutput(tr("Failed to verify signature dump"), OutputFormat::Stderr);
         return;
@@ -255,15 +265,30 @@ void RpmsignExternalStep::reportSignatureGroups(const QString &dumpText, const Q
 
 GroupItem RpmsignExternalStep::runRecipe()
 {
-    const auto onDone = [this](DoneWith result) {
-        if (result == DoneWith::Cancel) {
-            emit addOutput(tr("Package sign stopped by user"), OutputFormat::ErrorMessage);
+    const Storage<SigningInput> input;
+    const auto onSigningSetup = [this, input](SigningRun &run) {
+        const QPointer<RpmsignExternalStep> self(this);
+        run.setWork(
+            signTool,
+            [self, input = *input] { return self && self->signPackages(input); },
+            [self] {
+                if (self) {
+                    emit self->addOutput(tr("Package sign stopped by user"),
+                                         OutputFormat::ErrorMessage);
+                }
+            });
+    };
+    const auto onDone = [](DoneWith result) {
+        // The signing run has told the user of a cancel.
+        if (result == DoneWith::Cancel)
             return DoneResult::Error;
-        }
         // A failed signing is reported above and must not stop the deploy.
         return DoneResult::Success;
     };
-    return Group{onGroupSetup([this] { return signPackages(); }), onGroupDone(onDone)};
+    return Group{input,
+                 onGroupSetup([this, input] { return prepareSigning(*input); }),
+                 SigningRunTask(onSigningSetup),
+                 onGroupDone(onDone)};
 }
 
 } // namespace Tamarek::Internal

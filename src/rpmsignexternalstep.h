@@ -58,7 +58,15 @@ private:
     QWidget *createConfigWidget() override;
     Tasking::GroupItem runRecipe() override;
 
-    Tasking::SetupResult signPackages();
+    // What the checks before signing hand over to the signing.
+    struct SigningInput
+    {
+        SignKeys keys;
+        QStringList packages;
+    };
+
+    Tasking::SetupResult prepareSigning(SigningInput &input);
+    bool signPackages(const SigningInput &input);
     void reportSignatures(const QStringList &packages);
     void reportSignatureGroups(const QString &dumpText, const QString &packageName);
     QString buildTargetName() const;

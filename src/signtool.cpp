@@ -52,11 +52,24 @@ OutputHandler SignTool::outputHandler()
         });
 }
 
+void SignTool::stopRuns()
+{
+    ++m_stopCount;
+}
+
+void SignTool::allowRuns()
+{
+    if (m_stopCount > 0)
+        --m_stopCount;
+}
+
 bool SignTool::handleOutput(RunOutput &output,
                             const QByteArray &standardOutput,
                             const QByteArray &standardError,
                             QByteArray &input)
 {
+    if (m_stopCount > 0)
+        return false;
     return handleChunk(output.standardOutput, standardOutput, false, input)
            && handleChunk(output.standardError, standardError, true, input);
 }
@@ -74,10 +87,14 @@ bool SignTool::handleChunk(LineSplitter &lines,
                 emit addOutput(line.text);
             continue;
         }
+        const QPointer<SignTool> self(this);
         bool ok = false;
         QString password = getPassword(line.text, &ok);
-        if (!ok || password.isEmpty())
+        // The dialog's event loop may have stopped the runs or deleted this tool.
+        if (!self || m_stopCount > 0 || !ok || password.isEmpty()) {
+            password.fill(QChar::Null);
             return false;
+        }
         QByteArray bytes = password.toUtf8();
         input.append(bytes).append('\n');
         bytes.fill('\0');

@@ -62,6 +62,11 @@ public:
     virtual ProcessResult generateRequest(const QString &target, const RequestParameters &request)
         = 0;
 
+    // Until allowRuns() has come as often, the tool of every run is killed on
+    // the run's next pass: for a deploy cancelled while its step signs.
+    void stopRuns();
+    void allowRuns();
+
     bool handleOutput(RunOutput &output,
                       const QByteArray &standardOutput,
                       const QByteArray &standardError,
@@ -76,6 +81,9 @@ signals:
 protected:
     // A fresh handler for each run, carrying its own partial lines.
     OutputHandler outputHandler();
+
+private:
+    int m_stopCount = 0;
 };
 
 } // namespace Tamarek::Internal

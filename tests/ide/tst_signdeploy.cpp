@@ -3,6 +3,7 @@
 
 #include "signtestproject.h"
 #include "tamarektests.h"
+#include "testsupport.h"
 
 #include "customersignstep.h"
 #include "rpmsignexternalstep.h"
@@ -16,6 +17,7 @@
 #include <neverraos/orvsettings.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
 
+#include <projectexplorer/buildmanager.h>
 #include <projectexplorer/buildsteplist.h>
 #include <projectexplorer/devicesupport/devicekitaspects.h>
 #include <projectexplorer/kit.h>
@@ -27,7 +29,9 @@
 #include <utils/algorithm.h>
 #include <utils/qtcassert.h>
 
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QtTest>
 
 using namespace ProjectExplorer;
@@ -78,6 +82,12 @@ enum class RpmStep {
 // What happens to the packages' signatures right after the signing run.
 enum class Tamper { None, RemoveSignatures, RemovePackages };
 
+// When the deploy is cancelled while a sign step runs.
+enum class CancelAt {
+    BeforeTool,       // the keys are checked, the tool is not started yet
+    PassphraseDialog, // the tool waits for the passphrase of an encrypted key
+};
+
 // Real deploys through the IDE's build manager: the kit's RPM build step, then
 // a sign step, signing with the kit tool and the signing-tool stand-ins.
 class SignDeployTest : public QObject
@@ -97,9 +107,11 @@ private slots:
     void testTwoRpmsignExternalSteps_data();
     void testTwoRpmsignExternalSteps();
     void testNoBuildEngine();
+    void testCancel_data();
+    void testCancel();
 
 private:
-    QString keyPath(const QString &spec) const;
+    QString keyPath(const QString &where) const;
     BuildStep *addSignStep(SignTestProject &project, Id stepId, RpmStep rpmStep) const;
     QString outputDifference(const QList<OutputLine> &actual,
                              QStringList expected,
@@ -140,16 +152,16 @@ void SignDeployTest::cleanup()
 }
 
 // "keys/x.pem": in the workspace; "home/x.pem": in the shared home; "" stays empty.
-QString SignDeployTest::keyPath(const QString &spec) const
+QString SignDeployTest::keyPath(const QString &where) const
 {
-    if (spec.startsWith("keys/"))
-        return m_kit->key(spec.mid(5));
-    if (spec.startsWith("home/")) {
-        const FilePath file = m_kit->sharedHome().pathAppended(spec.mid(5));
+    if (where.startsWith("keys/"))
+        return m_kit->key(where.mid(5));
+    if (where.startsWith("home/")) {
+        const FilePath file = m_kit->sharedHome().pathAppended(where.mid(5));
         QTC_CHECK(file.writeFileContents("outside\n"));
         return file.toFSPathString();
     }
-    return spec;
+    return where;
 }
 
 BuildStep *SignDeployTest::addSignStep(SignTestProject &project, Id stepId, RpmStep rpmStep) const
@@ -475,8 +487,8 @@ void SignDeployTest::testRpmsignExternal()
     setGlobal("Tamarek.GlobalSignKey", globalKey);
     setGlobal("Tamarek.GlobalSignCert", globalCert);
     // As the plug-in does at start for every engine.
-    for (ExtensionSystem::PluginSpec *spec : ExtensionSystem::PluginManager::plugins()) {
-        if (auto plugin = qobject_cast<TamarekPlugin *>(spec->plugin()))
+    for (ExtensionSystem::PluginSpec *pluginSpec : ExtensionSystem::PluginManager::plugins()) {
+        if (auto plugin = qobject_cast<TamarekPlugin *>(pluginSpec->plugin()))
             plugin->onSharedSrcPathChanged(m_kit->workspace(), false);
     }
 
@@ -581,6 +593,109 @@ void SignDeployTest::testNoBuildEngine()
         QCOMPARE(marker.lines().size(), 1);
     }
     KitManager::deregisterKit(kit);
+}
+
+void SignDeployTest::testCancel_data()
+{
+    QTest::addColumn<bool>("customerSign"); // else rpmsign-external
+    QTest::addColumn<CancelAt>("cancelAt");
+
+    QTest::newRow("customer-sign, passphrase dialog") << true << CancelAt::PassphraseDialog;
+    QTest::newRow("customer-sign, before the tool") << true << CancelAt::BeforeTool;
+    QTest::newRow("rpmsign-external, passphrase dialog") << false << CancelAt::PassphraseDialog;
+    QTest::newRow("rpmsign-external, before the tool") << false << CancelAt::BeforeTool;
+}
+
+// Cancelling the deploy as the IDE's Cancel Build does, while the step signs:
+// no crash, the tool is killed before it signs (the passphrase, typed in after
+// the cancel, never reaches it), and the next deploy signs as usual.
+void SignDeployTest::testCancel()
+{
+    QFETCH(bool, customerSign);
+    QFETCH(CancelAt, cancelAt);
+
+    const QByteArray passphrase = "cancel-passphrase";
+    const QString plainKey = m_kit->key(customerSign ? QString("binaries-key.pem")
+                                                        : QString("developer-key.pem"));
+    const QString encryptedKey = m_kit->key("encrypted-key.pem");
+    QProcess openssl;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TAMAREK_TEST_PASS", QString::fromUtf8(passphrase));
+    openssl.setProcessEnvironment(environment);
+    openssl.start("openssl",
+                  {"pkey", "-in", plainKey, "-aes256", "-passout", "env:TAMAREK_TEST_PASS",
+                   "-out", encryptedKey});
+    QVERIFY(openssl.waitForFinished(60000) && openssl.exitCode() == 0);
+
+    SignTestProject project(customerSign ? m_kit->customerSignKit() : m_kit->rpmsignKit(),
+                            Packages::MainOnly);
+    BuildStep *step = addSignStep(project,
+                                  customerSign ? CustomerSignStep::stepId()
+                                               : RpmsignExternalStep::stepId(),
+                                  RpmStep::Before);
+    QVERIFY(step);
+    if (auto customerSignStep = qobject_cast<CustomerSignStep *>(step)) {
+        customerSignStep->setBinariesKey(encryptedKey);
+        customerSignStep->setPackagesKey(m_kit->key("developer-key.pem"));
+        customerSignStep->setPackagesCert(m_kit->key("developer-cert.pem"));
+        customerSignStep->setPackagesClientCert({});
+    } else {
+        auto rpmsignStep = qobject_cast<RpmsignExternalStep *>(step);
+        QVERIFY(rpmsignStep);
+        rpmsignStep->setKey(encryptedKey);
+        rpmsignStep->setCertificate(m_kit->key("developer-cert.pem"));
+    }
+    const QString tool = customerSign ? QString("customer-sign") : QString("rpmsign-external");
+
+    {
+        StepOutput output(step);
+        StepOutput marker(project.deploySteps()->steps().last());
+        GeneralMessages messages;
+        // Answers only after the cancel: the zero-delay cancel comes first.
+        PasswordAnswerer answerer({QString::fromUtf8(passphrase)});
+        const auto cancelSoon = [] {
+            QTimer::singleShot(0, BuildManager::instance(), &BuildManager::cancel);
+        };
+        if (cancelAt == CancelAt::PassphraseDialog) {
+            connect(&answerer, &PasswordAnswerer::dialogShown, this, cancelSoon);
+        } else {
+            connect(step, &BuildStep::addOutput, this, [cancelSoon](const QString &text) {
+                if (text == "Signing RPM package...")
+                    cancelSoon();
+            });
+        }
+
+        QVERIFY(!project.deploy());
+        QVERIFY(!BuildManager::isBuilding());
+        verifyOutput(output.lines(),
+                     QStringList({"NormalMessage: Signing RPM package...",
+                                  "ErrorMessage: Package sign stopped by user"}),
+                     project);
+        QCOMPARE(marker.lines().size(), 0);
+
+        const QStringList runs = messages.lines().filter("[$] ").filter(" " + tool + " ");
+        if (cancelAt == CancelAt::PassphraseDialog) {
+            QCOMPARE(answerer.prompts().size(), 1);
+            // Killed: a crash exit reports the signal.
+            QCOMPARE(runs.size(), 1);
+            QVERIFY2(runs.first().startsWith("[$] 9\t"), qPrintable(runs.first()));
+        } else {
+            QCOMPARE(answerer.prompts().size(), 0);
+            QCOMPARE(runs.size(), 0);
+        }
+        const QString package = project.rpmBuildStep()->packages().value(0);
+        QVERIFY(!package.isEmpty());
+        QVERIFY(!QFileInfo::exists(package + ".sig"));
+        disconnect(step, &BuildStep::addOutput, this, nullptr);
+    }
+
+    // The next deploy is not stopped by the last one's cancel.
+    StepOutput marker(project.deploySteps()->steps().last());
+    PasswordAnswerer answerer({QString::fromUtf8(passphrase)});
+    QVERIFY(project.deploy());
+    QCOMPARE(answerer.prompts().size(), 1);
+    QCOMPARE(marker.lines().size(), 1);
+    QCOMPARE(signatureFiles(project.rpmBuildStep()->packages().value(0)).size(), 1);
 }
 
 TAMAREK_TEST(SignDeployTest)

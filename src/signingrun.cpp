@@ -1,0 +1,66 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "signingrun.h"
+
+#include "signtool.h"
+
+#include <QTimer>
+
+using namespace Tasking;
+
+namespace Tamarek::Internal {
+
+void SigningRun::setWork(SignTool &tool,
+                         const Work &work,
+                         const std::function<void()> &onStopped)
+{
+    m_tool = &tool;
+    m_work = work;
+    m_onStopped = onStopped;
+}
+
+void SigningRun::start()
+{
+    m_state = State::Waiting;
+    QTimer::singleShot(0, this, &SigningRun::run);
+}
+
+void SigningRun::run()
+{
+    m_state = State::Running;
+    const bool success = m_work && m_work();
+    if (m_state == State::Discarded) {
+        if (m_tool)
+            m_tool->allowRuns();
+        deleteLater();
+        return;
+    }
+    m_state = State::Finished;
+    emit done(toDoneResult(success));
+}
+
+void SigningRun::discard()
+{
+    if ((m_state == State::Waiting || m_state == State::Running) && m_onStopped)
+        m_onStopped();
+    if (m_state != State::Running) {
+        delete this;
+        return;
+    }
+    m_state = State::Discarded;
+    if (m_tool)
+        m_tool->stopRuns();
+}
+
+SigningRunTaskAdapter::SigningRunTaskAdapter()
+{
+    connect(task(), &SigningRun::done, this, &TaskInterface::done);
+}
+
+void SigningRunTaskAdapter::start()
+{
+    task()->start();
+}
+
+} // namespace Tamarek::Internal
