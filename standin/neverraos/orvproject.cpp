@@ -128,14 +128,9 @@ bool OrvProject::readProjectFile(QString *errorString)
 
 FilePath OrvProject::recipeOf(const Project *project)
 {
-    if (!project)
-        return {};
     if (auto orvProject = qobject_cast<const OrvProject *>(project))
         return orvProject->recipeFilePath();
-    const FilePaths recipes = project->projectDirectory()
-                                  .pathAppended("rpm")
-                                  .dirEntries(FileFilter({"*.spec"}, QDir::Files), QDir::Name);
-    return recipes.value(0);
+    return {};
 }
 
 Project::RestoreResult OrvProject::fromMap(const Store &map, QString *errorMessage)

@@ -25,8 +25,7 @@ public:
 
     bool needsConfiguration() const final { return false; }
 
-    // The recipe of any project of the kit: an example project names its own,
-    // another has one in its "rpm" folder.
+    // Empty for a project of another type.
     static Utils::FilePath recipeOf(const ProjectExplorer::Project *project);
 
 private:
