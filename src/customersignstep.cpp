@@ -233,30 +233,12 @@ bool CustomerSignStep::signPackages(const QStringList &packages)
 
 GroupItem CustomerSignStep::runRecipe()
 {
-    const Storage<QStringList> packages;
-    const auto onSigningSetup = [this, packages](SigningRun &run) {
-        const QPointer<CustomerSignStep> self(this);
-        run.setWork(
-            signTool,
-            [self, packages = *packages] { return self && self->signPackages(packages); },
-            [self] {
-                if (self) {
-                    emit self->addOutput(tr("Package sign stopped by user"),
-                                         OutputFormat::ErrorMessage);
-                }
-            });
-    };
-    const auto onDone = [](DoneWith result) {
-        // The signing run has told the user of a cancel.
-        if (result == DoneWith::Cancel)
-            return DoneResult::Error;
-        // A failed signing is reported above and must not stop the deploy.
-        return DoneResult::Success;
-    };
-    return Group{packages,
-                 onGroupSetup([this, packages] { return prepareSigning(*packages); }),
-                 SigningRunTask(onSigningSetup),
-                 onGroupDone(onDone)};
+    return signingRecipe<QStringList>(
+        this,
+        signTool,
+        [this](QStringList &packages) { return prepareSigning(packages); },
+        [this](const QStringList &packages) { return signPackages(packages); },
+        tr("Package sign stopped by user"));
 }
 
 } // namespace Tamarek::Internal

@@ -265,30 +265,12 @@ void RpmsignExternalStep::reportSignatureGroups(const QString &dumpText, const Q
 
 GroupItem RpmsignExternalStep::runRecipe()
 {
-    const Storage<SigningInput> input;
-    const auto onSigningSetup = [this, input](SigningRun &run) {
-        const QPointer<RpmsignExternalStep> self(this);
-        run.setWork(
-            signTool,
-            [self, input = *input] { return self && self->signPackages(input); },
-            [self] {
-                if (self) {
-                    emit self->addOutput(tr("Package sign stopped by user"),
-                                         OutputFormat::ErrorMessage);
-                }
-            });
-    };
-    const auto onDone = [](DoneWith result) {
-        // The signing run has told the user of a cancel.
-        if (result == DoneWith::Cancel)
-            return DoneResult::Error;
-        // A failed signing is reported above and must not stop the deploy.
-        return DoneResult::Success;
-    };
-    return Group{input,
-                 onGroupSetup([this, input] { return prepareSigning(*input); }),
-                 SigningRunTask(onSigningSetup),
-                 onGroupDone(onDone)};
+    return signingRecipe<SigningInput>(
+        this,
+        signTool,
+        [this](SigningInput &input) { return prepareSigning(input); },
+        [this](const SigningInput &input) { return signPackages(input); },
+        tr("Package sign stopped by user"));
 }
 
 } // namespace Tamarek::Internal

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <projectexplorer/buildstep.h>
+
 #include <solutions/tasking/tasktree.h>
 
 #include <QObject>
@@ -63,5 +65,42 @@ private:
 };
 
 using SigningRunTask = Tasking::CustomTask<SigningRunTaskAdapter>;
+
+// The recipe of both sign steps: the checks in the group's setup handler, the
+// signing in a SigningRun, and a deploy that goes on after everything but a
+// cancel. sign is only called while the step exists.
+template <typename Input>
+Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
+                                 SignTool &tool,
+                                 const std::function<Tasking::SetupResult(Input &)> &prepare,
+                                 const std::function<bool(const Input &)> &sign,
+                                 const QString &stoppedMessage)
+{
+    using namespace Tasking;
+    const Storage<Input> input;
+    const auto onSigningSetup = [step, &tool, input, sign, stoppedMessage](SigningRun &run) {
+        const QPointer<ProjectExplorer::BuildStep> self(step);
+        run.setWork(
+            tool,
+            [self, sign, input = *input] { return self && sign(input); },
+            [self, stoppedMessage] {
+                if (self) {
+                    emit self->addOutput(stoppedMessage,
+                                         ProjectExplorer::BuildStep::OutputFormat::ErrorMessage);
+                }
+            });
+    };
+    const auto onDone = [](DoneWith result) {
+        // The signing run has told the user of a cancel.
+        if (result == DoneWith::Cancel)
+            return DoneResult::Error;
+        // A failed signing is reported already and must not stop the deploy.
+        return DoneResult::Success;
+    };
+    return Group{input,
+                 onGroupSetup([prepare, input] { return prepare(*input); }),
+                 SigningRunTask(onSigningSetup),
+                 onGroupDone(onDone)};
+}
 
 } // namespace Tamarek::Internal
