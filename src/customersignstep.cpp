@@ -36,8 +36,15 @@ const char SIGN_DEBUG_PACKAGE_KEY[] = "OrvRpmSign.SignDebugPackage";
 
 QStringList withoutDebugPackages(const QStringList &packages)
 {
+    // Only the file name: a workspace below a folder named "debuginfo" must
+    // not lose every package.
     static const QRegularExpression notDebug("^((?!debug(info|source)).)*$");
-    return packages.filter(notDebug);
+    QStringList kept;
+    for (const QString &package : packages) {
+        if (notDebug.match(QFileInfo(package).fileName()).hasMatch())
+            kept << package;
+    }
+    return kept;
 }
 
 CustomerSignStep::CustomerSignStep(BuildStepList *stepList, Id id, bool enabled)

@@ -4,9 +4,8 @@
 #include "customersignstepwidget.h"
 #include "ui_customersignstepwidget.h"
 
-#include "pathutils.h"
+#include "keychooser.h"
 
-#include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
 #include <QFileDialog>
@@ -107,20 +106,15 @@ void CustomerSignStepWidget::initPathChooser(PathChooser *chooser,
                                              const QString &title,
                                              bool allowEmpty)
 {
-    chooser->setExpectedKind(PathChooser::File);
-    chooser->setPromptDialogTitle(title);
-    // Replaces the chooser's own check: a key may be named before it exists.
-    chooser->setValidationFunction(FancyLineEdit::SynchronousValidationFunction(
-        [this, allowEmpty](FancyLineEdit *edit, QString *errorMessage) {
-            if (allowEmpty && edit->text().isEmpty())
-                return true;
-            return validatePath(edit->text(), errorMessage);
-        }));
+    // A key may be named before it exists: only the folder is checked.
+    setUpKeyChooser(chooser, {title}, [this, allowEmpty](const QString &path, QString *error) {
+        return (allowEmpty && path.isEmpty()) || validatePath(path, error);
+    });
 }
 
 bool CustomerSignStepWidget::validatePath(const QString &path, QString *errorMessage) const
 {
-    if (isInsideFolder(path, sharedHomePath) || isInsideFolder(path, sharedSrcPath))
+    if (isInsideAnyFolder(path, {sharedHomePath, sharedSrcPath}))
         return true;
     if (errorMessage) {
         *errorMessage = tr("The path must be inside shared folders:\n%1\n%2")

@@ -11,10 +11,17 @@ namespace Tamarek::Internal {
 
 bool isInsideFolder(const QString &path, const Utils::FilePath &folder)
 {
-    if (folder.isEmpty())
+    if (folder.isEmpty() || path.isEmpty())
         return false;
-    return QDir::toNativeSeparators(path).startsWith(folder.nativePath(),
-                                                     Utils::HostOsInfo::fileNameCaseSensitivity());
+    const QString cleanPath = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    QString cleanFolder = QDir::cleanPath(QDir::fromNativeSeparators(folder.toFSPathString()));
+    const Qt::CaseSensitivity caseSensitivity = Utils::HostOsInfo::fileNameCaseSensitivity();
+    if (cleanPath.compare(cleanFolder, caseSensitivity) == 0)
+        return true;
+    // The root keeps its separator when cleaned.
+    if (!cleanFolder.endsWith('/'))
+        cleanFolder += '/';
+    return cleanPath.startsWith(cleanFolder, caseSensitivity);
 }
 
 } // namespace Tamarek::Internal

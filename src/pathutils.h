@@ -7,7 +7,9 @@
 
 namespace Tamarek::Internal {
 
-// A plain prefix test on native paths: /home/u/ws2/a.pem lies inside /home/u/ws.
+// Whether the path, once "." and ".." and doubled separators are resolved, is
+// the folder or lies below it; file names compare as the host does. A folder
+// sharing a prefix with the path (/home/u/ws2 for /home/u/ws) does not count.
 bool isInsideFolder(const QString &path, const Utils::FilePath &folder);
 
 } // namespace Tamarek::Internal

@@ -4,6 +4,7 @@
 #include "rpmsignexternalstep.h"
 
 #include "rpmsignexternalwidget.h"
+#include "signaturedump.h"
 #include "signingrun.h"
 #include "signstepsupport.h"
 #include "tamarekconstants.h"
@@ -18,8 +19,6 @@
 
 #include <utils/qtcassert.h>
 
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QSettings>
 
 using namespace ProjectExplorer;
@@ -33,44 +32,6 @@ namespace Tamarek::Internal {
 const char USE_DEFAULT_VALUES_KEY[] = "Tamarek.UseDefaultValues";
 const char KEY_KEY[] = "Tamarek.Key";
 const char CERT_KEY[] = "Tamarek.Cert";
-
-QList<PackageDump> splitSignatureDump(const QString &dumpText, const QStringList &packages)
-{
-    if (packages.size() == 1)
-        return {{packages.first(), dumpText}};
-
-    // A package path is a line of its own: matched inside a line, a folder
-    // such as ~/rpmbuild would cut the path short and split the dump wrongly.
-    static const QRegularExpression packagePath("^(\\/[^\\r\\n]*[^\\r\\n]rpm)\\r?$",
-                                                QRegularExpression::MultilineOption);
-    QList<QRegularExpressionMatch> matches;
-    for (const QRegularExpressionMatch &match : packagePath.globalMatch(dumpText))
-        matches << match;
-
-    QList<PackageDump> dumps;
-    for (int i = 0; i < matches.size(); ++i) {
-        const qsizetype start = matches.at(i).capturedStart();
-        const qsizetype end = i + 1 < matches.size() ? matches.at(i + 1).capturedStart()
-                                                     : dumpText.size();
-        dumps.append(
-            {QFileInfo(matches.at(i).captured(1)).fileName(), dumpText.mid(start, end - start)});
-    }
-    return dumps;
-}
-
-SignatureNote signatureNote(const QString &dumpText)
-{
-    static const QRegularExpression group("(?:Group: )(.*?)[\\r\\n]+");
-    bool developer = false;
-    for (const QRegularExpressionMatch &match : group.globalMatch(dumpText)) {
-        const QString name = match.captured(1);
-        if (name == "client")
-            return SignatureNote::None;
-        if (name == "developer")
-            developer = true;
-    }
-    return developer ? SignatureNote::DeveloperOnly : SignatureNote::NotSigned;
-}
 
 RpmsignExternalStep::RpmsignExternalStep(BuildStepList *stepList, Id id, bool enabled)
     : OrvProcessStep(stepList, id)

@@ -20,20 +20,6 @@ class OrvVbtRpmBuildStep;
 
 namespace Tamarek::Internal {
 
-// What a package's signature groups call for.
-enum class SignatureNote { None, DeveloperOnly, NotSigned };
-
-struct PackageDump
-{
-    QString packageName;
-    QString dumpText;
-};
-
-// One entry for a single package (named as given), else one per package
-// path found in the dump, named by file name.
-QList<PackageDump> splitSignatureDump(const QString &dumpText, const QStringList &packages);
-SignatureNote signatureNote(const QString &dumpText);
-
 class RpmsignExternalStep : public Orv::Internal::OrvProcessStep
 {
     Q_OBJECT

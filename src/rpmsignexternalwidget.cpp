@@ -4,9 +4,9 @@
 #include "rpmsignexternalwidget.h"
 #include "ui_rpmsignexternalwidget.h"
 
+#include "keychooser.h"
 #include "pathutils.h"
 
-#include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
 using namespace Utils;
@@ -97,14 +97,9 @@ void RpmsignExternalWidget::initPathChooser(PathChooser *chooser,
                                             const QString &title,
                                             bool allowEmpty)
 {
-    chooser->setExpectedKind(PathChooser::File);
-    chooser->setPromptDialogTitle(title);
-    chooser->setValidationFunction(FancyLineEdit::SynchronousValidationFunction(
-        [this, allowEmpty](FancyLineEdit *edit, QString *errorMessage) {
-            if (allowEmpty && edit->text().isEmpty())
-                return true;
-            return validatePath(edit->text(), errorMessage);
-        }));
+    setUpKeyChooser(chooser, {title}, [this, allowEmpty](const QString &path, QString *error) {
+        return (allowEmpty && path.isEmpty()) || validatePath(path, error);
+    });
 }
 
 bool RpmsignExternalWidget::validatePath(const QString &path, QString *errorMessage) const

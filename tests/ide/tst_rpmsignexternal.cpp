@@ -157,7 +157,7 @@ void RpmsignExternalTest::testCheckKeysInWorkspace_data()
     const QString empty = "Error: key and certificate can't be empty";
     QTest::newRow("pair in the workspace") << "C:/work/keys/k.pem" << "C:/work/keys/c.pem" << "";
     QTest::newRow("pair in a sibling with the same prefix")
-        << "C:/work2/k.pem" << "C:/work2/c.pem" << "";
+        << "C:/work2/k.pem" << "C:/work2/c.pem" << outside;
     QTest::newRow("pair elsewhere") << "D:/keys/k.pem" << "D:/keys/c.pem" << outside;
     QTest::newRow("only the certificate outside") << "C:/work/k.pem" << "D:/c.pem" << outside;
     QTest::newRow("empty key") << "" << "C:/work/c.pem" << empty;

@@ -5,6 +5,7 @@
 
 #include "customersignstep.h"
 #include "rpmsignexternalstep.h"
+#include "signaturedump.h"
 
 #include <QtTest>
 
@@ -36,8 +37,9 @@ void SignatureReportTest::testDebugPackageFilter_data()
     QTest::newRow("capital letters stay")
         << QStringList{"/ws/a-DebugInfo-1.0.rpm", "/ws/a-DEBUGSOURCE-1.0.rpm"}
         << QStringList{"/ws/a-DebugInfo-1.0.rpm", "/ws/a-DEBUGSOURCE-1.0.rpm"};
-    QTest::newRow("anywhere in the path")
-        << QStringList{"/debuginfo/a-1.0.rpm", "/ws/b-1.0.rpm"} << QStringList{"/ws/b-1.0.rpm"};
+    QTest::newRow("only the file name decides")
+        << QStringList{"/home/debuginfo/ws/a-1.0.rpm", "/ws-debugsource/b-1.0.rpm"}
+        << QStringList{"/home/debuginfo/ws/a-1.0.rpm", "/ws-debugsource/b-1.0.rpm"};
     QTest::newRow("other debug names stay")
         << QStringList{"/ws/a-debug-1.0.rpm", "/ws/debugger-1.0.rpm"}
         << QStringList{"/ws/a-debug-1.0.rpm", "/ws/debugger-1.0.rpm"};
@@ -81,6 +83,10 @@ void SignatureReportTest::testSignatureNote_data()
     QTest::newRow("client line without line end does not count")
         << "Group: developer\nGroup: client" << SignatureNote::DeveloperOnly;
     QTest::newRow("no group line ends") << "Group: developer" << SignatureNote::NotSigned;
+    QTest::newRow("a group named inside a subject line does not count")
+        << "Subject: O=Acme Group: client\nGroup: developer\n" << SignatureNote::DeveloperOnly;
+    QTest::newRow("a group line must begin with the label")
+        << " Group: client\nGroup: developer\n" << SignatureNote::DeveloperOnly;
     QTest::newRow("trailing blank is part of the name") << "Group: client \nGroup: developer\n"
                                                         << SignatureNote::DeveloperOnly;
 }

@@ -36,6 +36,7 @@ private slots:
     void testSetUseDefaultValues_data();
     void testSetUseDefaultValues();
     void testSetKeyIgnoresEmptyPath();
+    void testFilledChoosersValidOnceShown();
 };
 
 static PathChooser *chooser(QWidget *widget, const char name[])
@@ -129,8 +130,10 @@ void SignStepWidgetsTest::testCustomerSignValidation_data()
     QTest::newRow("client: outside both") << client << home << workspace << "/etc/a.pem" << false;
     QTest::newRow("client: in the workspace")
         << client << home << workspace << "/home/u/work/a.pem" << true;
-    QTest::newRow("plain prefix: a sibling folder counts")
-        << "packagesKeyPathChooser" << home << workspace << "/home/u/work2/key.pem" << true;
+    QTest::newRow("a sibling folder sharing the prefix")
+        << "packagesKeyPathChooser" << home << workspace << "/home/u/work2/key.pem" << false;
+    QTest::newRow("dot-dot out of the workspace")
+        << "packagesKeyPathChooser" << home << workspace << "/home/u/work/../key.pem" << false;
     QTest::newRow("a missing file inside is valid")
         << "binariesKeyPathChooser" << home << workspace << "/home/u/work/no-such.pem" << true;
     QTest::newRow("no shared folders: any path invalid") << "binariesKeyPathChooser"
@@ -263,9 +266,8 @@ void SignStepWidgetsTest::testRpmsignExternalValidation_data()
             << name << ""
             << "/home/u/work/a.pem" << false;
     }
-    QTest::newRow("plain prefix: a sibling folder counts") << "keyPathChooser"
-                                                           << "/home/u/work"
-                                                           << "/home/u/work2/a.pem" << true;
+    QTest::newRow("a sibling folder sharing the prefix")
+        << "keyPathChooser" << "/home/u/work" << "/home/u/work2/a.pem" << false;
 }
 
 void SignStepWidgetsTest::testRpmsignExternalValidation()
@@ -412,6 +414,43 @@ void SignStepWidgetsTest::testSetKeyIgnoresEmptyPath()
     QCOMPARE(chooserState(&widget).certificateText, QDir::toNativeSeparators("/w/c.pem"));
     QCOMPARE(keys.count(), 0);
     QCOMPARE(certificates.count(), 0);
+}
+
+// Filled as the steps fill them; the chooser's own check of its empty text at
+// construction reports through the event loop and must not win.
+void SignStepWidgetsTest::testFilledChoosersValidOnceShown()
+{
+    const FilePath home = FilePath::fromString("/home/u/sdk-home");
+    const FilePath workspace = FilePath::fromString("/home/u/work");
+
+    CustomerSignStepWidget customerSign(nullptr);
+    customerSign.setSharedHomePath(home);
+    customerSign.setSharedSrcPath(workspace);
+    customerSign.setBinariesKey("/home/u/sdk-home/.orvsdk/binaries-key.pem");
+    customerSign.setPackagesKey("/home/u/sdk-home/.orvsdk/packages-key.pem");
+    customerSign.setPackagesCert("/home/u/work/packages-cert.pem");
+
+    RpmsignExternalWidget rpmsign(nullptr);
+    rpmsign.setSharedHomePath(home);
+    rpmsign.setSharedSrcPath(workspace);
+    rpmsign.setUseDefaultValues(false);
+    rpmsign.setKey("/home/u/work/keys/key.pem");
+    rpmsign.setCertificate("/home/u/work/keys/cert.pem");
+
+    QCoreApplication::processEvents();
+    for (QWidget *widget : std::initializer_list<QWidget *>{&customerSign, &rpmsign}) {
+        for (const char *name : {"binariesKeyPathChooser",
+                                 "packagesKeyPathChooser",
+                                 "packagesCertPathChooser",
+                                 "keyPathChooser",
+                                 "certificatePathChooser"}) {
+            auto pathChooser = widget->findChild<PathChooser *>(QLatin1String(name));
+            if (!pathChooser)
+                continue;
+            QVERIFY2(pathChooser->isValid(), name);
+            QCOMPARE(pathChooser->errorMessage(), QString());
+        }
+    }
 }
 
 TAMAREK_TEST(SignStepWidgetsTest)

@@ -1,0 +1,51 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "keychooser.h"
+
+#include "pathutils.h"
+
+#include <utils/fancylineedit.h>
+
+#include <QPointer>
+#include <QTimer>
+
+using namespace Utils;
+
+namespace Tamarek::Internal {
+
+void setUpKeyChooser(PathChooser *chooser, const KeyChooserOptions &options, const PathCheck &check)
+{
+    chooser->setValidationFunction(FancyLineEdit::SynchronousValidationFunction(
+        [check](FancyLineEdit *edit, QString *errorMessage) {
+            return check(edit->text(), errorMessage);
+        }));
+    // The chooser's own asynchronous check of its empty text at construction
+    // reports later, through the event loop, and would mark the chooser
+    // invalid ("The path must not be empty.") over the result above.
+    const QPointer<PathChooser> guarded(chooser);
+    QTimer::singleShot(0, chooser, [guarded] {
+        if (guarded)
+            guarded->triggerChanged();
+    });
+
+    chooser->setExpectedKind(options.kind);
+    chooser->setPromptDialogTitle(options.title);
+    if (!options.filter.isEmpty())
+        chooser->setPromptDialogFilter(options.filter);
+    if (!options.placeholder.isEmpty())
+        chooser->setPlaceholderText(options.placeholder);
+    if (options.browseFromHome)
+        chooser->setInitialBrowsePathBackup(FilePath::fromString(QDir::homePath()));
+    if (!options.historyKey.isEmpty())
+        chooser->setHistoryCompleter(options.historyKey, true);
+}
+
+bool isInsideAnyFolder(const QString &path, const QList<FilePath> &folders)
+{
+    return std::any_of(folders.cbegin(), folders.cend(), [&path](const FilePath &folder) {
+        return isInsideFolder(path, folder);
+    });
+}
+
+} // namespace Tamarek::Internal

@@ -1,0 +1,38 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include <utils/pathchooser.h>
+#include <utils/storekey.h>
+
+#include <functional>
+
+namespace Tamarek::Internal {
+
+// Whether a path typed or picked in a chooser may be used; sets the message
+// shown in the chooser when not.
+using PathCheck = std::function<bool(const QString &path, QString *errorMessage)>;
+
+struct KeyChooserOptions
+{
+    QString title; // of the browse dialog
+    Utils::PathChooser::Kind kind = Utils::PathChooser::File;
+    QString filter;
+    QString placeholder;
+    Utils::Key historyKey; // empty: no history; else its last entry is restored
+    bool browseFromHome = false;
+};
+
+// Sets a chooser up for a key or certificate file. The check replaces the
+// chooser's own validation (which would demand an existing file) and runs on
+// every change of the text, so the chooser shows the state of the path it
+// holds at once, a restored one included.
+void setUpKeyChooser(Utils::PathChooser *chooser,
+                     const KeyChooserOptions &options,
+                     const PathCheck &check);
+
+// Whether the path lies inside one of the folders (isInsideFolder).
+bool isInsideAnyFolder(const QString &path, const QList<Utils::FilePath> &folders);
+
+} // namespace Tamarek::Internal
