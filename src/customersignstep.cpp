@@ -4,26 +4,17 @@
 #include "customersignstep.h"
 
 #include "customersignstepwidget.h"
-#include "pathutils.h"
-#include "signingrun.h"
-#include "signstepsupport.h"
+#include "keychooser.h"
 #include "tamarekconstants.h"
 
-#include <neverraos/orvsdkkitaspect.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
 #include <nork/buildengine.h>
-
-#include <projectexplorer/buildsteplist.h>
-#include <projectexplorer/kit.h>
-#include <projectexplorer/target.h>
 
 #include <QFileInfo>
 #include <QRegularExpression>
 
 using namespace ProjectExplorer;
-using namespace Tasking;
 using namespace Utils;
-using Orv::Internal::OrvSdkKitAspectFactory;
 using Orv::Internal::OrvVbtRpmBuildStep;
 
 namespace Tamarek::Internal {
@@ -48,17 +39,15 @@ QStringList withoutDebugPackages(const QStringList &packages)
 }
 
 CustomerSignStep::CustomerSignStep(BuildStepList *stepList, Id id, bool enabled)
-    : OrvProcessStep(stepList, id)
+    : SignStep(stepList, id)
 {
     setDefaultDisplayName(displayName());
-    rpmBuildStep = findRpmBuildStep(stepList, this);
-    buildEngine = OrvSdkKitAspectFactory::buildEngine(kit());
 
     if (buildEngine) {
-        const QString home = buildEngine->sharedHomePath().toFSPathString();
+        const FilePath home = buildEngine->sharedHomePath();
         const auto defaultFile = [&home](const char name[]) {
-            const QString path = home + QLatin1String(name);
-            return QFileInfo::exists(path) ? path : QString();
+            const FilePath path = home.pathAppended(QLatin1String(name));
+            return path.exists() ? path.toFSPathString() : QString();
         };
         keys.binaryKey = defaultFile(Constants::DEFAULT_BINARIES_KEY_FILE);
         keys.developerKey = defaultFile(Constants::DEFAULT_PACKAGES_KEY_FILE);
@@ -66,7 +55,7 @@ CustomerSignStep::CustomerSignStep(BuildStepList *stepList, Id id, bool enabled)
         keys.clientCertificate = defaultFile(Constants::DEFAULT_PACKAGES_CLIENT_CERT_FILE);
     }
 
-    forwardToolOutput(signTool, this);
+    setSignTool(&signTool);
 
     setEnabled(enabled);
 }
@@ -128,14 +117,6 @@ void CustomerSignStep::toMap(Store &map) const
     map.insert(SIGN_DEBUG_PACKAGE_KEY, signDebugPackages);
 }
 
-bool CustomerSignStep::init()
-{
-    // Without an engine the run says so itself and the deploy goes on.
-    if (!buildEngine)
-        return true;
-    return OrvProcessStep::init(NoBuildConfiguration);
-}
-
 QWidget *CustomerSignStep::createConfigWidget()
 {
     auto widget = new CustomerSignStepWidget(this);
@@ -174,78 +155,47 @@ QWidget *CustomerSignStep::createConfigWidget()
     return widget;
 }
 
-bool CustomerSignStep::checkKeys(QString *error) const
+SignKeys CustomerSignStep::signingKeys() const
 {
-    if (keys.binaryKey.isEmpty() || keys.developerKey.isEmpty()
-        || keys.developerCertificate.isEmpty()) {
+    return keys;
+}
+
+// Both shared folders are seen by the engine at the same paths, so keys in
+// either can be used; new steps take theirs from the shared home folder.
+bool CustomerSignStep::checkKeys(const SignKeys &signKeys, QString *error) const
+{
+    if (signKeys.binaryKey.isEmpty() || signKeys.developerKey.isEmpty()
+        || signKeys.developerCertificate.isEmpty()) {
         *error = QObject::tr("Error: keys and certificate can't be empty");
         return false;
     }
-    const FilePath workspace = buildEngine->sharedSrcPath();
-    if (isInsideFolder(keys.binaryKey, workspace) && isInsideFolder(keys.developerKey, workspace)
-        && isInsideFolder(keys.developerCertificate, workspace)) {
+    const QList<FilePath> folders{buildEngine->sharedHomePath(), buildEngine->sharedSrcPath()};
+    const auto inside = [&folders](const QString &path) {
+        return isInsideAnyFolder(path, folders);
+    };
+    if (inside(signKeys.binaryKey) && inside(signKeys.developerKey)
+        && inside(signKeys.developerCertificate)) {
         return true;
     }
-    *error = QObject::tr("Error: keys and certificate must be inside workspace folder: %1")
-                 .arg(workspace.shortNativePath());
+    *error = QObject::tr("Error: keys and certificate must be inside shared folders: %1, %2")
+                 .arg(folders.at(0).shortNativePath(), folders.at(1).shortNativePath());
     return false;
 }
 
-SetupResult CustomerSignStep::prepareSigning(QStringList &packages)
+QStringList CustomerSignStep::packagesToSign(OrvVbtRpmBuildStep *rpmBuildStep) const
 {
-    emit addOutput(tr("Signing RPM package..."), OutputFormat::NormalMessage);
-
-    if (!buildEngine) {
-        emit addOutput(tr("Error: No build engine found for the kit \"%1\"")
-                           .arg(kit()->displayName()),
-                       OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-
-    QString error;
-    if (!checkKeys(&error)) {
-        emit addOutput(error, OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-
-    if (!rpmBuildStep) {
-        emit addOutput(tr("Error: No previous \"%1\" step found")
-                           .arg(OrvVbtRpmBuildStep::displayName()),
-                       OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-
-    packages = rpmBuildStep->deployablePackagesFileNames();
-    if (!signDebugPackages)
-        packages = withoutDebugPackages(packages);
-    if (packages.isEmpty()) {
-        emit addOutput(tr("Error: no package for sign found"), OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-    return SetupResult::Continue;
+    const QStringList packages = rpmBuildStep->deployablePackagesFileNames();
+    return signDebugPackages ? packages : withoutDebugPackages(packages);
 }
 
-bool CustomerSignStep::signPackages(const QStringList &packages)
-{
-    const QPointer<CustomerSignStep> self(this);
-    const QString target = OrvSdkKitAspectFactory::buildTarget(kit()).name;
-    const bool signedAll = signTool.sign(target, packages, keys).isSuccess();
-    // The step may have gone with its project while the tool ran.
-    if (!self || !signedAll)
-        return false;
-
-    emit addOutput(tr("Package sign completed successfully."), OutputFormat::NormalMessage);
-    return true;
-}
-
-GroupItem CustomerSignStep::runRecipe()
-{
-    return signingRecipe<QStringList>(
-        this,
-        signTool,
-        [this](QStringList &packages) { return prepareSigning(packages); },
-        [this](const QStringList &packages) { return signPackages(packages); },
-        tr("Package sign stopped by user"));
-}
+// The texts of the shared run, in this step's context.
+[[maybe_unused]] static const char *const runTexts[]
+    = {QT_TRANSLATE_NOOP("Tamarek::Internal::CustomerSignStep", "Signing RPM package..."),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::CustomerSignStep",
+                         "Error: No previous \"%1\" step found"),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::CustomerSignStep", "Error: no package for sign found"),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::CustomerSignStep",
+                         "Package sign completed successfully."),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::CustomerSignStep", "Package sign stopped by user")};
 
 } // namespace Tamarek::Internal

@@ -4,26 +4,14 @@
 #pragma once
 
 #include "customertamarek.h"
-#include "signtool.h"
-
-#include <neverraos/orvprocessstep.h>
-#include <solutions/tasking/tasktree.h>
-
-#include <QPointer>
-
-namespace Nork {
-class BuildEngine;
-}
-namespace Orv::Internal {
-class OrvVbtRpmBuildStep;
-}
+#include "signstep.h"
 
 namespace Tamarek::Internal {
 
 // Drops the debuginfo and debugsource packages, keeping the order of the others.
 QStringList withoutDebugPackages(const QStringList &packages);
 
-class CustomerSignStep : public Orv::Internal::OrvProcessStep
+class CustomerSignStep : public SignStep
 {
     Q_OBJECT
 
@@ -44,18 +32,14 @@ public slots:
 private:
     void fromMap(const Utils::Store &map) override;
     void toMap(Utils::Store &map) const override;
-    bool init() override;
     QWidget *createConfigWidget() override;
-    Tasking::GroupItem runRecipe() override;
 
-    Tasking::SetupResult prepareSigning(QStringList &packages);
-    bool signPackages(const QStringList &packages);
-    bool checkKeys(QString *error) const;
+    SignKeys signingKeys() const override;
+    bool checkKeys(const SignKeys &keys, QString *error) const override;
+    QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
 
     SignKeys keys;
     CustomerTamarek signTool;
-    QPointer<Nork::BuildEngine> buildEngine;
-    QPointer<Orv::Internal::OrvVbtRpmBuildStep> rpmBuildStep;
     bool signDebugPackages = true;
 
 #ifdef WITH_TESTS

@@ -6,6 +6,7 @@
 #include "tamarekconstants.h"
 
 #include <projectexplorer/buildstep.h>
+#include <projectexplorer/projectexplorerconstants.h>
 
 namespace Tamarek::Internal {
 
@@ -19,7 +20,7 @@ public:
     {
         registerStep<Step>(Step::stepId());
         setDisplayName(Step::displayName());
-        setSupportedStepList(Utils::Id(Constants::DEPLOY_STEP_LIST_ID));
+        setSupportedStepList(ProjectExplorer::Constants::BUILDSTEPS_DEPLOY);
         setSupportedDeviceType(Utils::Id(Constants::ORV_DEVICE_TYPE));
     }
     ~DeployStepFactory() override = default;

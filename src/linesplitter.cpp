@@ -45,9 +45,16 @@ QList<LineSplitter::Line> LineSplitter::take(const QByteArray &chunk)
     }
     m_pending.remove(0, start);
 
-    if (!m_pending.isEmpty() && matchPrompt(m_pending) == PromptMatch::Full)
+    if (matchPrompt(m_pending) == PromptMatch::Full && m_pending.trimmed().endsWith(':'))
         lines.append({QString::fromUtf8(std::exchange(m_pending, {})), true});
     return lines;
+}
+
+std::optional<LineSplitter::Line> LineSplitter::takeHeldPrompt()
+{
+    if (m_pending.isEmpty() || matchPrompt(m_pending) != PromptMatch::Full)
+        return {};
+    return Line{QString::fromUtf8(std::exchange(m_pending, {})), true};
 }
 
 void LineSplitter::takeLine(QByteArrayView line, QList<Line> &lines)

@@ -18,9 +18,12 @@ enum class PromptMatch { None, Prefix, Full };
 PromptMatch matchPrompt(QByteArrayView text);
 
 // Splits one output channel of a run into lines at each CR and LF, carrying an
-// unterminated line over to the next read. An unterminated line that begins
-// with a prompt is handed out at once, since tools print their prompts without
-// a line end and wait; as on a terminal, the answer ends that line.
+// unterminated line over to the next read. Tools print their prompts without
+// a line end and wait, so an unterminated line that is a prompt is handed out
+// once it ends with its colon, or through takeHeldPrompt() when the tool has
+// gone quiet: asked earlier, a prompt cut between two reads would show only
+// its start ("Enter pass phrase" without the key it is for). As on a
+// terminal, the answer ends that line.
 class LineSplitter
 {
 public:
@@ -31,6 +34,8 @@ public:
     };
 
     QList<Line> take(const QByteArray &chunk);
+    // The prompt held back for want of its colon.
+    std::optional<Line> takeHeldPrompt();
     // The unterminated last line, when the run has ended.
     std::optional<QString> finish();
 

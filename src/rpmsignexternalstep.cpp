@@ -5,26 +5,19 @@
 
 #include "rpmsignexternalwidget.h"
 #include "signaturedump.h"
-#include "signingrun.h"
-#include "signstepsupport.h"
 #include "tamarekconstants.h"
 
-#include <neverraos/orvsdkkitaspect.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
 #include <nork/buildengine.h>
 
 #include <projectexplorer/buildsteplist.h>
-#include <projectexplorer/kit.h>
-#include <projectexplorer/target.h>
 
 #include <utils/qtcassert.h>
 
 #include <QSettings>
 
 using namespace ProjectExplorer;
-using namespace Tasking;
 using namespace Utils;
-using Orv::Internal::OrvSdkKitAspectFactory;
 using Orv::Internal::OrvVbtRpmBuildStep;
 
 namespace Tamarek::Internal {
@@ -34,14 +27,12 @@ const char KEY_KEY[] = "Tamarek.Key";
 const char CERT_KEY[] = "Tamarek.Cert";
 
 RpmsignExternalStep::RpmsignExternalStep(BuildStepList *stepList, Id id, bool enabled)
-    : OrvProcessStep(stepList, id)
+    : SignStep(stepList, id)
 {
     setDefaultDisplayName(displayName());
-    rpmBuildStep = findRpmBuildStep(stepList, this);
-    buildEngine = OrvSdkKitAspectFactory::buildEngine(kit());
     keyChoice.buildEngine = buildEngine;
 
-    forwardToolOutput(signTool, this);
+    setSignTool(&signTool);
 
     // A new step always starts on the global pair, whatever the default says.
     keyChoice.useDefaultValues = true;
@@ -94,14 +85,6 @@ void RpmsignExternalStep::toMap(Store &map) const
     map.insert(CERT_KEY, keyChoice.certificate());
 }
 
-bool RpmsignExternalStep::init()
-{
-    // Without an engine the run says so itself and the deploy goes on.
-    if (!buildEngine)
-        return true;
-    return OrvProcessStep::init(NoBuildConfiguration);
-}
-
 QWidget *RpmsignExternalStep::createConfigWidget()
 {
     auto widget = new RpmsignExternalWidget(this);
@@ -124,56 +107,27 @@ QWidget *RpmsignExternalStep::createConfigWidget()
     return widget;
 }
 
-QString RpmsignExternalStep::buildTargetName() const
+SignKeys RpmsignExternalStep::signingKeys() const
 {
-    return OrvSdkKitAspectFactory::buildTarget(kit()).name;
+    SignKeys keys;
+    keys.developerKey = keyChoice.key();
+    keys.developerCertificate = keyChoice.certificate();
+    return keys;
 }
 
-SetupResult RpmsignExternalStep::prepareSigning(SigningInput &input)
+bool RpmsignExternalStep::checkKeys(const SignKeys &keys, QString *error) const
 {
-    emit addOutput(tr("Signing RPM package..."), OutputFormat::NormalMessage);
-
-    if (!buildEngine) {
-        emit addOutput(tr("Error: No build engine found for the kit \"%1\"")
-                           .arg(kit()->displayName()),
-                       OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-
-    input.keys.developerKey = keyChoice.key();
-    input.keys.developerCertificate = keyChoice.certificate();
-    QString error;
-    if (!checkKeysInWorkspace(input.keys, buildEngine->sharedSrcPath(), &error)) {
-        emit addOutput(error, OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-
-    if (!rpmBuildStep) {
-        emit addOutput(tr("Error: No previous \"%1\" step found")
-                           .arg(OrvVbtRpmBuildStep::displayName()),
-                       OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-
-    input.packages = rpmBuildStep->packages();
-    if (input.packages.isEmpty()) {
-        emit addOutput(tr("Error: no package for sign found"), OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
-    return SetupResult::Continue;
+    return checkKeysInWorkspace(keys, buildEngine->sharedSrcPath(), error);
 }
 
-bool RpmsignExternalStep::signPackages(const SigningInput &input)
+QStringList RpmsignExternalStep::packagesToSign(OrvVbtRpmBuildStep *rpmBuildStep) const
 {
-    const QPointer<RpmsignExternalStep> self(this);
-    const bool signedAll = signTool.sign(buildTargetName(), input.packages, input.keys).isSuccess();
-    // The step may have gone with its project while the tool ran.
-    if (!self || !signedAll)
-        return false;
+    return rpmBuildStep->packages();
+}
 
-    emit addOutput(tr("Package sign completed successfully."), OutputFormat::NormalMessage);
-    reportSignatures(input.packages);
-    return true;
+void RpmsignExternalStep::reportSigned(const QStringList &packages)
+{
+    reportSignatures(packages);
 }
 
 void RpmsignExternalStep::reportSignatures(const QStringList &packages)
@@ -224,14 +178,15 @@ void RpmsignExternalStep::reportSignatureGroups(const QString &dumpText, const Q
     }
 }
 
-GroupItem RpmsignExternalStep::runRecipe()
-{
-    return signingRecipe<SigningInput>(
-        this,
-        signTool,
-        [this](SigningInput &input) { return prepareSigning(input); },
-        [this](const SigningInput &input) { return signPackages(input); },
-        tr("Package sign stopped by user"));
-}
+// The texts of the shared run, in this step's context.
+[[maybe_unused]] static const char *const runTexts[]
+    = {QT_TRANSLATE_NOOP("Tamarek::Internal::RpmsignExternalStep", "Signing RPM package..."),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::RpmsignExternalStep",
+                         "Error: No previous \"%1\" step found"),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::RpmsignExternalStep",
+                         "Error: no package for sign found"),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::RpmsignExternalStep",
+                         "Package sign completed successfully."),
+       QT_TRANSLATE_NOOP("Tamarek::Internal::RpmsignExternalStep", "Package sign stopped by user")};
 
 } // namespace Tamarek::Internal

@@ -5,22 +5,11 @@
 
 #include "keychoice.h"
 #include "rpmsignexternal.h"
-
-#include <neverraos/orvprocessstep.h>
-#include <solutions/tasking/tasktree.h>
-
-#include <QPointer>
-
-namespace Nork {
-class BuildEngine;
-}
-namespace Orv::Internal {
-class OrvVbtRpmBuildStep;
-}
+#include "signstep.h"
 
 namespace Tamarek::Internal {
 
-class RpmsignExternalStep : public Orv::Internal::OrvProcessStep
+class RpmsignExternalStep : public SignStep
 {
     Q_OBJECT
 
@@ -40,27 +29,18 @@ public slots:
 private:
     void fromMap(const Utils::Store &map) override;
     void toMap(Utils::Store &map) const override;
-    bool init() override;
     QWidget *createConfigWidget() override;
-    Tasking::GroupItem runRecipe() override;
 
-    // What the checks before signing hand over to the signing.
-    struct SigningInput
-    {
-        SignKeys keys;
-        QStringList packages;
-    };
+    SignKeys signingKeys() const override;
+    bool checkKeys(const SignKeys &keys, QString *error) const override;
+    QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
+    void reportSigned(const QStringList &packages) override;
 
-    Tasking::SetupResult prepareSigning(SigningInput &input);
-    bool signPackages(const SigningInput &input);
     void reportSignatures(const QStringList &packages);
     void reportSignatureGroups(const QString &dumpText, const QString &packageName);
-    QString buildTargetName() const;
 
     KeyChoice keyChoice;
     RpmsignExternal signTool;
-    QPointer<Nork::BuildEngine> buildEngine;
-    QPointer<Orv::Internal::OrvVbtRpmBuildStep> rpmBuildStep;
 };
 
 } // namespace Tamarek::Internal

@@ -31,8 +31,6 @@ void SigningRun::run()
     m_state = State::Running;
     const bool success = m_work && m_work();
     if (m_state == State::Discarded) {
-        if (m_tool)
-            m_tool->allowRuns();
         deleteLater();
         return;
     }
@@ -50,7 +48,7 @@ void SigningRun::discard()
     }
     m_state = State::Discarded;
     if (m_tool)
-        m_tool->stopRuns();
+        m_tool->stop();
 }
 
 SigningRunTaskAdapter::SigningRunTaskAdapter()

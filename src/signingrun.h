@@ -68,26 +68,24 @@ using SigningRunTask = Tasking::CustomTask<SigningRunTaskAdapter>;
 
 // The recipe of both sign steps: the checks in the group's setup handler, the
 // signing in a SigningRun, and a deploy that goes on after everything but a
-// cancel. sign is only called while the step exists.
+// cancel. sign and onStopped are only called while the step exists.
 template <typename Input>
 Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
                                  SignTool &tool,
                                  const std::function<Tasking::SetupResult(Input &)> &prepare,
                                  const std::function<bool(const Input &)> &sign,
-                                 const QString &stoppedMessage)
+                                 const std::function<void()> &onStopped)
 {
     using namespace Tasking;
     const Storage<Input> input;
-    const auto onSigningSetup = [step, &tool, input, sign, stoppedMessage](SigningRun &run) {
+    const auto onSigningSetup = [step, &tool, input, sign, onStopped](SigningRun &run) {
         const QPointer<ProjectExplorer::BuildStep> self(step);
         run.setWork(
             tool,
             [self, sign, input = *input] { return self && sign(input); },
-            [self, stoppedMessage] {
-                if (self) {
-                    emit self->addOutput(stoppedMessage,
-                                         ProjectExplorer::BuildStep::OutputFormat::ErrorMessage);
-                }
+            [self, onStopped] {
+                if (self)
+                    onStopped();
             });
     };
     const auto onDone = [](DoneWith result) {

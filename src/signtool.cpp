@@ -39,6 +39,7 @@ SignTool::~SignTool() = default;
 OutputHandler SignTool::outputHandler()
 {
     const auto output = std::make_shared<RunOutput>();
+    output->run = m_nextRun++;
     const QPointer<SignTool> self(this);
     return OutputHandler(
         [self, output](const QByteArray &standardOutput,
@@ -49,18 +50,20 @@ OutputHandler SignTool::outputHandler()
         [self, output] {
             if (self)
                 self->finishOutput(*output);
-        });
+        },
+        [self, output](QByteArray &input) { return self && self->handleQuiet(*output, input); });
 }
 
-void SignTool::stopRuns()
+void SignTool::stop()
 {
-    ++m_stopCount;
+    m_stopBefore = m_nextRun;
 }
 
-void SignTool::allowRuns()
+bool SignTool::isStopped(RunOutput &output) const
 {
-    if (m_stopCount > 0)
-        --m_stopCount;
+    if (output.run < m_stopBefore)
+        output.stopped = true;
+    return output.stopped;
 }
 
 bool SignTool::handleOutput(RunOutput &output,
@@ -68,43 +71,68 @@ bool SignTool::handleOutput(RunOutput &output,
                             const QByteArray &standardError,
                             QByteArray &input)
 {
-    if (m_stopCount > 0)
+    if (isStopped(output))
         return false;
-    return handleChunk(output.standardOutput, standardOutput, false, input)
-           && handleChunk(output.standardError, standardError, true, input);
+    return handleChunk(output, output.standardOutput, standardOutput, false, input)
+           && handleChunk(output, output.standardError, standardError, true, input);
 }
 
-bool SignTool::handleChunk(LineSplitter &lines,
+bool SignTool::handleChunk(RunOutput &output,
+                           LineSplitter &lines,
                            const QByteArray &chunk,
                            bool isError,
                            QByteArray &input)
 {
     for (const LineSplitter::Line &line : lines.take(chunk)) {
-        if (!line.isPrompt) {
-            if (isError)
-                emit addError(line.text);
-            else
-                emit addOutput(line.text);
-            continue;
+        if (line.isPrompt) {
+            if (!askForPassword(output, line.text, input))
+                return false;
+        } else if (isError) {
+            emit addError(line.text);
+        } else {
+            emit addOutput(line.text);
         }
-        const QPointer<SignTool> self(this);
-        bool ok = false;
-        QString password = getPassword(line.text, &ok);
-        // The dialog's event loop may have stopped the runs or deleted this tool.
-        if (!self || m_stopCount > 0 || !ok || password.isEmpty()) {
-            password.fill(QChar::Null);
-            return false;
-        }
-        QByteArray bytes = password.toUtf8();
-        input.append(bytes).append('\n');
-        bytes.fill('\0');
-        password.fill(QChar::Null);
     }
+    return true;
+}
+
+bool SignTool::handleQuiet(RunOutput &output, QByteArray &input)
+{
+    if (isStopped(output))
+        return false;
+    for (LineSplitter *lines : {&output.standardOutput, &output.standardError}) {
+        if (const std::optional<LineSplitter::Line> prompt = lines->takeHeldPrompt()) {
+            if (!askForPassword(output, prompt->text, input))
+                return false;
+        }
+    }
+    return true;
+}
+
+// A cancelled prompt, or none answered, stops the run: nothing it prints
+// afterwards is shown.
+bool SignTool::askForPassword(RunOutput &output, const QString &prompt, QByteArray &input)
+{
+    const QPointer<SignTool> self(this);
+    bool ok = false;
+    QString password = getPassword(prompt, &ok);
+    // The dialog's event loop may have stopped the run or deleted this tool.
+    if (!self || !ok || password.isEmpty() || isStopped(output)) {
+        password.fill(QChar::Null);
+        output.stopped = true;
+        return false;
+    }
+    QByteArray bytes = password.toUtf8();
+    input.append(bytes).append('\n');
+    bytes.fill('\0');
+    password.fill(QChar::Null);
     return true;
 }
 
 void SignTool::finishOutput(RunOutput &output)
 {
+    if (output.stopped)
+        return;
     if (const std::optional<QString> rest = output.standardOutput.finish())
         emit addOutput(*rest);
     if (const std::optional<QString> rest = output.standardError.finish())

@@ -31,9 +31,12 @@ struct RequestParameters
     int algorithm = 0; // 0: RSA 2048, 1: GOST R 34.10-2012 256
 };
 
-// The line state of one run, one splitter per channel.
+// The state of one run: its lines, one splitter per channel, and whether it
+// is to end.
 struct RunOutput
 {
+    quint64 run = 0;
+    bool stopped = false;
     LineSplitter standardOutput;
     LineSplitter standardError;
 };
@@ -62,16 +65,20 @@ public:
     virtual ProcessResult generateRequest(const QString &target, const RequestParameters &request)
         = 0;
 
-    // Until allowRuns() has come as often, the tool of every run is killed on
-    // the run's next pass: for a deploy cancelled while its step signs.
-    void stopRuns();
-    void allowRuns();
+    // Stops the runs in progress: their tools are asked to end, then killed.
+    // Runs started afterwards are not affected.
+    void stop();
 
     bool handleOutput(RunOutput &output,
                       const QByteArray &standardOutput,
                       const QByteArray &standardError,
                       QByteArray &input);
-    bool handleChunk(LineSplitter &lines, const QByteArray &chunk, bool isError, QByteArray &input);
+    bool handleChunk(RunOutput &output,
+                     LineSplitter &lines,
+                     const QByteArray &chunk,
+                     bool isError,
+                     QByteArray &input);
+    bool handleQuiet(RunOutput &output, QByteArray &input);
     void finishOutput(RunOutput &output);
 
 signals:
@@ -83,7 +90,11 @@ protected:
     OutputHandler outputHandler();
 
 private:
-    int m_stopCount = 0;
+    bool isStopped(RunOutput &output) const;
+    bool askForPassword(RunOutput &output, const QString &prompt, QByteArray &input);
+
+    quint64 m_nextRun = 0;
+    quint64 m_stopBefore = 0;
 };
 
 } // namespace Tamarek::Internal

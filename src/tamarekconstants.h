@@ -10,7 +10,6 @@ const char PLUGIN_ID[] = "tamarek";
 // Deploy steps
 const char CUSTOMER_SIGN_STEP_ID[] = "Tamarek.RpmSignStep";
 const char RPMSIGN_EXTERNAL_STEP_ID[] = "Tamarek.RpmSignExternalStep";
-const char DEPLOY_STEP_LIST_ID[] = "ProjectExplorer.BuildSteps.Deploy";
 const char ORV_DEVICE_TYPE[] = "Orv.Device.Type";
 
 // Signing tools in a build target

@@ -15,6 +15,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QTimer>
+
+#include <utility>
 
 namespace Tamarek::Internal {
 
@@ -35,7 +38,19 @@ static void wipe(QByteArray &bytes)
     bytes.clear();
 }
 
-static void passOutput(QProcess &process, const OutputHandler &handler, ProcessResult &result)
+static void writeInput(QProcess &process, const QByteArray &input)
+{
+    if (input.isEmpty() || process.state() != QProcess::Running)
+        return;
+    process.write(input);
+    process.waitForBytesWritten(writeTimeoutMs);
+}
+
+// Gives whether any bytes arrived.
+static bool passOutput(QProcess &process,
+                       const OutputHandler &handler,
+                       ProcessResult &result,
+                       const std::function<void()> &stop)
 {
     const QByteArray standardOutput = process.readAllStandardOutput();
     const QByteArray standardError = process.readAllStandardError();
@@ -43,13 +58,12 @@ static void passOutput(QProcess &process, const OutputHandler &handler, ProcessR
     result.standardError.append(standardError);
 
     QByteArray input;
-    if (!handler(standardOutput, standardError, input)) {
-        process.kill();
-    } else if (!input.isEmpty() && process.state() == QProcess::Running) {
-        process.write(input);
-        process.waitForBytesWritten(writeTimeoutMs);
-    }
+    if (!handler(standardOutput, standardError, input))
+        stop();
+    else
+        writeInput(process, input);
     wipe(input);
+    return !standardOutput.isEmpty() || !standardError.isEmpty();
 }
 
 ProcessResult runProcess(OutputHandler handler, const QStringList &command)
@@ -64,14 +78,43 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
     process.start(QIODevice::ReadWrite);
 
     if (process.waitForStarted(-1)) {
+        // A forwarding tool can pass an ending on into the target; a kill it can't.
+        QTimer killTimer;
+        killTimer.setSingleShot(true);
+        killTimer.setInterval(stopGracePeriodMs);
+        QObject::connect(&killTimer, &QTimer::timeout, &process, &QProcess::kill);
+        const auto stop = [&] {
+            if (result.stopped)
+                return;
+            result.stopped = true;
+            process.terminate();
+            killTimer.start();
+        };
+
+        bool quietDue = false;
+        QTimer quietTimer;
+        quietTimer.setSingleShot(true);
+        quietTimer.setInterval(quietPeriodMs);
+        QObject::connect(&quietTimer, &QTimer::timeout, [&quietDue] { quietDue = true; });
+
         while (process.state() != QProcess::NotRunning) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            if (handler)
-                passOutput(process, handler, result);
+            if (!handler)
+                continue;
+            if (passOutput(process, handler, result, stop) && handler.hasQuiet())
+                quietTimer.start();
+            if (std::exchange(quietDue, false) && !result.stopped) {
+                QByteArray input;
+                if (handler.quiet(input))
+                    writeInput(process, input);
+                else
+                    stop();
+                wipe(input);
+            }
         }
         if (handler) {
             // Waiting for a write can notice the end of the tool and leave output unread.
-            passOutput(process, handler, result);
+            passOutput(process, handler, result, stop);
             handler.finish();
         }
         result.crashed = process.exitStatus() == QProcess::CrashExit;
@@ -79,15 +122,29 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
     } else {
         // A process that never ran reports a clean exit; it must not look like a success.
         result.exitCode = -1;
-        Core::MessageManager::writeDisrupting(QString("[E]\t%1").arg(
-            Tr::tr("Could not start \"%1\": %2")
-                .arg(QDir::toNativeSeparators(command.first()), process.errorString())));
+        result.startError = Tr::tr("Could not start \"%1\": %2")
+                                .arg(QDir::toNativeSeparators(command.first()),
+                                     process.errorString());
+        Core::MessageManager::writeDisrupting(QString("[E]\t%1").arg(result.startError));
     }
     handler = {};
 
     Core::MessageManager::writeSilently(
         QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' ')));
     return result;
+}
+
+QString failureDescription(const ProcessResult &result)
+{
+    if (result.isSuccess())
+        return {};
+    if (!result.startError.isEmpty())
+        return result.startError;
+    if (result.stopped)
+        return Tr::tr("The tool was stopped before it finished.");
+    if (result.crashed)
+        return Tr::tr("The tool crashed.");
+    return Tr::tr("The tool ended with exit code %1.").arg(result.exitCode);
 }
 
 } // namespace Tamarek::Internal

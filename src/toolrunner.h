@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 
 #include <functional>
@@ -17,20 +18,28 @@ struct ProcessResult
     int exitCode = 0;
     QByteArray standardError;
     QByteArray standardOutput;
+    // The run was ended on its handler's request: a prompt not answered, a stop.
+    bool stopped = false;
+    // Why the program could not be started; empty when it ran.
+    QString startError;
 
     bool isSuccess() const { return !crashed && exitCode == 0; }
 };
 
 // What one run does with the tool's output. The scan gets the new bytes of
 // both channels on every pass of the run; it returns false to have the tool
-// killed, and bytes it puts into input go to the tool's standard input. The
-// finish call comes once, when the tool has ended.
+// stopped, and bytes it puts into input go to the tool's standard input. The
+// quiet call comes when the tool has printed nothing for a short while after
+// its last output (a prompt without its colon may be complete then), with the
+// same meaning of its result and input. The finish call comes once, when the
+// tool has ended.
 class OutputHandler
 {
 public:
     using Scan = std::function<bool(const QByteArray &standardOutput,
                                     const QByteArray &standardError,
                                     QByteArray &input)>;
+    using Quiet = std::function<bool(QByteArray &input)>;
     using Finish = std::function<void()>;
 
     OutputHandler() = default;
@@ -43,8 +52,9 @@ public:
                                           const QByteArray &,
                                           const QByteArray &,
                                           QByteArray &>)
-    OutputHandler(Callable scan, Finish finish = {})
+    OutputHandler(Callable scan, Finish finish = {}, Quiet quiet = {})
         : m_scan(std::move(scan))
+        , m_quiet(std::move(quiet))
         , m_finish(std::move(finish))
     {}
 
@@ -57,6 +67,9 @@ public:
         return m_scan(standardOutput, standardError, input);
     }
 
+    bool hasQuiet() const { return bool(m_quiet); }
+    bool quiet(QByteArray &input) const { return !m_quiet || m_quiet(input); }
+
     void finish() const
     {
         if (m_finish)
@@ -65,12 +78,23 @@ public:
 
 private:
     Scan m_scan;
+    Quiet m_quiet;
     Finish m_finish;
 };
 
+// How long the tool must be silent before the quiet call, and how long a
+// tool asked to end may take before it is killed.
+const int quietPeriodMs = 250;
+const int stopGracePeriodMs = 3000;
+
 // Runs command[0] with the other elements as its arguments, in the first build
 // engine's workspace, keeping the event loop turning until the tool ends. With
-// an empty handler the tool's output is not read.
+// an empty handler the tool's output is not read. A tool that is to stop is
+// asked to end (SIGTERM, which the kit's tool passes on into the target) and
+// killed when it has not ended after the grace period.
 ProcessResult runProcess(OutputHandler handler, const QStringList &command);
+
+// What became of a run that did not succeed, as a sentence for the user.
+QString failureDescription(const ProcessResult &result);
 
 } // namespace Tamarek::Internal

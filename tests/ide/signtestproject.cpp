@@ -14,6 +14,7 @@
 #include <projectexplorer/kitmanager.h>
 #include <projectexplorer/projectmanager.h>
 #include <projectexplorer/target.h>
+#include <projectexplorer/task.h>
 
 #include <utils/qtcassert.h>
 
@@ -36,7 +37,7 @@ FilePath standinKitFolder()
     return FilePath::fromString(TAMAREK_STANDIN_KIT_DIR);
 }
 
-SignTestKit::SignTestKit()
+SignTestKit::SignTestKit(const FilePath &norkPath)
 {
     const TestEngine engine{engineName(),
                             {{rpmsignTarget(), {"rpmsign-external", "openssl"}, {}},
@@ -44,7 +45,8 @@ SignTestKit::SignTestKit()
                               {"customer-sign", "vyxcert-cli", "openssl"},
                               {}}},
                             true};
-    m_testKit = std::make_unique<TestKit>(QList<TestEngine>{engine});
+    m_testKit = std::make_unique<TestKit>(QList<TestEngine>{engine},
+                                          TestKit::Options{norkPath, {}, {}});
     if (!m_testKit->isLoaded()) {
         m_errorString = m_testKit->errorString();
         return;
@@ -198,6 +200,13 @@ StepOutput::StepOutput(BuildStep *step)
                 QTC_CHECK(newline == BuildStep::DoAppendNewline);
                 m_lines.append({format, text});
             });
+    connect(step, &BuildStep::addTask, this, [this](const ProjectExplorer::Task &task) {
+        const QString type = task.type == ProjectExplorer::Task::Warning ? QString("Warning")
+                                                                          : QString("Error");
+        m_lines.append({BuildStep::OutputFormat::NormalMessage,
+                        type + ": " + task.description(),
+                        true});
+    });
 }
 
 QString formatName(BuildStep::OutputFormat format)

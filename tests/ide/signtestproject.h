@@ -33,7 +33,8 @@ Utils::FilePath standinKitFolder();
 class SignTestKit
 {
 public:
-    SignTestKit();
+    // An empty path: the kit's own command-line tool.
+    explicit SignTestKit(const Utils::FilePath &norkPath = {});
 
     bool isValid() const { return m_errorString.isEmpty(); }
     QString errorString() const { return m_errorString; }
@@ -85,14 +86,16 @@ private:
     QPointer<ProjectExplorer::Project> m_project;
 };
 
-// One output line of a step, as the output pane gets it.
+// One output line of a step, as the output pane gets it, or a task it puts
+// into the Issues pane.
 struct OutputLine
 {
     ProjectExplorer::BuildStep::OutputFormat format;
     QString text;
+    bool isTask = false;
 };
 
-// The lines a step writes to the output pane while this lives.
+// The lines a step writes to the output pane, and its tasks, while this lives.
 class StepOutput : public QObject
 {
 public:

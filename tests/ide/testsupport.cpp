@@ -157,4 +157,19 @@ QStringList filesContaining(const QString &folder, const QByteArray &bytes)
     return files;
 }
 
+QStringList processesMentioning(const QString &text)
+{
+    QStringList commandLines;
+    const QStringList pids = QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs);
+    for (const QString &pid : pids) {
+        QFile file("/proc/" + pid + "/cmdline");
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString commandLine = QString::fromLocal8Bit(file.readAll().replace('\0', ' '));
+        if (commandLine.contains(text))
+            commandLines << pid + ": " + commandLine;
+    }
+    return commandLines;
+}
+
 } // namespace Tamarek::Testing

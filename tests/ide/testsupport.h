@@ -89,4 +89,7 @@ private:
 // Every file below folder that holds the bytes.
 QStringList filesContaining(const QString &folder, const QByteArray &bytes);
 
+// The command lines of the running processes that hold the text.
+QStringList processesMentioning(const QString &text);
+
 } // namespace Tamarek::Testing

@@ -107,6 +107,8 @@ private slots:
     void testTwoRpmsignExternalSteps_data();
     void testTwoRpmsignExternalSteps();
     void testNoBuildEngine();
+    void testSilentFailure_data();
+    void testSilentFailure();
     void testCancel_data();
     void testCancel();
 
@@ -151,17 +153,31 @@ void SignDeployTest::cleanup()
     m_settings.reset();
 }
 
-// "keys/x.pem": in the workspace; "home/x.pem": in the shared home; "" stays empty.
+// "keys/x.pem": in the workspace; "home/x.pem": a file that is no key in the
+// shared home; "homekey/x.pem": the workspace's keys/x.pem copied into the
+// shared home's .orvsdk folder; "outside/x.pem": a file in neither shared
+// folder; "" stays empty.
 QString SignDeployTest::keyPath(const QString &where) const
 {
     if (where.startsWith("keys/"))
         return m_kit->key(where.mid(5));
-    if (where.startsWith("home/")) {
-        const FilePath file = m_kit->sharedHome().pathAppended(where.mid(5));
-        QTC_CHECK(file.writeFileContents("outside\n"));
-        return file.toFSPathString();
-    }
-    return where;
+    const QString kind = where.section('/', 0, 0);
+    const QString name = where.section('/', 1);
+    FilePath file;
+    if (kind == "home")
+        file = m_kit->sharedHome().pathAppended(name);
+    else if (kind == "homekey")
+        file = m_kit->sharedHome().pathAppended(".orvsdk/" + name);
+    else if (kind == "outside")
+        file = m_kit->testKit().folder().pathAppended(name);
+    else
+        return where;
+    QTC_CHECK(file.parentDir().ensureWritableDir());
+    const bool written = kind == "homekey"
+                             ? bool(FilePath::fromString(m_kit->key(name)).copyFile(file))
+                             : bool(file.writeFileContents("outside\n"));
+    QTC_CHECK(written);
+    return file.toFSPathString();
 }
 
 BuildStep *SignDeployTest::addSignStep(SignTestProject &project, Id stepId, RpmStep rpmStep) const
@@ -184,7 +200,7 @@ BuildStep *SignDeployTest::addSignStep(SignTestProject &project, Id stepId, RpmS
 
 static QString lineText(const OutputLine &line)
 {
-    return formatName(line.format) + ": " + line.text;
+    return (line.isTask ? QString("Task") : formatName(line.format)) + ": " + line.text;
 }
 
 // Each expected line is "Format: text", with %NAMES% for the run's values; a
@@ -200,6 +216,7 @@ QString SignDeployTest::outputDifference(const QList<OutputLine> &actual,
                                         {"%MAINFILE%", QFileInfo(packages.value(0)).fileName()},
                                         {"%DEBUGFILE%", QFileInfo(packages.value(1)).fileName()},
                                         {"%WS%", m_kit->workspace().shortNativePath()},
+                                        {"%HOME%", m_kit->sharedHome().shortNativePath()},
                                         {"%KEYS%",
                                          m_kit->workspace().pathAppended("keys").toFSPathString()},
                                         {"%URL%", Constants::PACKAGE_SIGNING_GUIDE_URL},
@@ -274,6 +291,8 @@ void SignDeployTest::testCustomerSign_data()
     withoutClient[3] = "";
     const QString signing = "NormalMessage: Signing RPM package...";
     const QString completed = "NormalMessage: Package sign completed successfully.";
+    const QString notSigned = "Task: Warning: Packages were not signed by the step "
+                              "\"RPM Sign (customer-sign)\".";
 
     QTest::newRow("client certificate, debug packages signed too")
         << withClient << true << Packages::MainAndDebug << RpmStep::Before
@@ -296,19 +315,30 @@ void SignDeployTest::testCustomerSign_data()
         << RpmStep::AddedAfterward
         << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty"}
         << QStringList{"main 0", "debug 0"};
-    QTest::newRow("packages key in the shared home, outside the workspace")
-        << QStringList{withClient[0], "home/packages-key.pem", withClient[2], ""} << true
+    QTest::newRow("keys in the shared home, where new steps take them from")
+        << QStringList{"homekey/binaries-key.pem",
+                       "homekey/developer-key.pem",
+                       "homekey/developer-cert.pem",
+                       ""}
+        << true << Packages::MainOnly << RpmStep::Before
+        << QStringList{signing, "~Stdout: %MAIN%: signed \\(developer\\)", completed}
+        << QStringList{"main 1"};
+    QTest::newRow("packages key outside both shared folders")
+        << QStringList{withClient[0], "outside/packages-key.pem", withClient[2], ""} << true
         << Packages::MainAndDebug << RpmStep::Before
         << QStringList{signing,
                        "ErrorMessage: Error: keys and certificate must be inside "
-                       "workspace folder: %WS%"}
+                       "shared folders: %HOME%, %WS%"}
         << QStringList{"main 0", "debug 0"};
-    QTest::newRow("client certificate outside the workspace is not checked")
-        << QStringList{withClient[0], withClient[1], withClient[2], "home/client.pem"} << true
-        << Packages::MainOnly << RpmStep::Before
+    QTest::newRow("client certificate outside the shared folders is not checked")
+        << QStringList{withClient[0], withClient[1], withClient[2], "outside/client.pem"}
+        << true << Packages::MainOnly << RpmStep::Before
         << QStringList{signing,
                        "~Stderr: customer-sign: packages client certificate .* is not "
-                       "a PEM certificate"}
+                       "a PEM certificate",
+                       "ErrorMessage: Error: Packages were not signed: the signing tool ended "
+                       "with exit code 1.",
+                       notSigned}
         << QStringList{"main 0"};
     QTest::newRow("RPM build step put in front afterward")
         << withClient << true << Packages::MainAndDebug << RpmStep::AddedAfterward
@@ -330,7 +360,10 @@ void SignDeployTest::testCustomerSign_data()
         << Packages::MainOnly << RpmStep::Before
         << QStringList{signing,
                        "~Stderr: customer-sign: packages key %KEYS%/garbage\\.pem is "
-                       "not a private key"}
+                       "not a private key",
+                       "ErrorMessage: Error: Packages were not signed: the signing tool ended "
+                       "with exit code 1.",
+                       notSigned}
         << QStringList{"main 0"};
 }
 
@@ -465,7 +498,11 @@ void SignDeployTest::testRpmsignExternal_data()
         << Packages::MainOnly << RpmStep::Before << Tamper::None
         << QStringList{signing,
                        "~Stderr: rpmsign-external: key %KEYS%/garbage\\.pem is not a "
-                       "private key"};
+                       "private key",
+                       "ErrorMessage: Error: Packages were not signed: the signing tool ended "
+                       "with exit code 1.",
+                       "Task: Warning: Packages were not signed by the step "
+                       "\"RPM Sign (rpmsign-external)\"."};
 }
 
 void SignDeployTest::testRpmsignExternal()
@@ -595,6 +632,75 @@ void SignDeployTest::testNoBuildEngine()
     KitManager::deregisterKit(kit);
 }
 
+// How a signing run can fail without a word of its own.
+enum class SilentFailure { ExitCode, Crash, PassphraseCancelled, KitToolGone };
+
+void SignDeployTest::testSilentFailure_data()
+{
+    QTest::addColumn<SilentFailure>("failure");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("exit code") << SilentFailure::ExitCode
+                               << "the signing tool ended with exit code 3.";
+    QTest::newRow("crash") << SilentFailure::Crash << "the signing tool crashed.";
+    QTest::newRow("passphrase cancelled")
+        << SilentFailure::PassphraseCancelled << "signing was stopped, no passphrase was given.";
+    QTest::newRow("kit tool gone") << SilentFailure::KitToolGone << "~Could not start .*";
+}
+
+// A kit tool that builds the packages as the real one does and fails to sign
+// them without printing anything.
+void SignDeployTest::testSilentFailure()
+{
+    QFETCH(SilentFailure, failure);
+    QFETCH(QString, reason);
+
+    const QString failing = failure == SilentFailure::ExitCode ? QString("exit 3")
+                            : failure == SilentFailure::Crash  ? QString("kill -SEGV $$")
+                                                               : QString("read -r -t 30 pw; exit 0");
+    const QString prompt = failure == SilentFailure::PassphraseCancelled
+                               ? QString("printf 'Enter pass phrase for /ws/k.pem:'; ")
+                               : QString();
+    ToolDouble kitTool(QString("case \"$*\" in *rpmbuild*) exec '%1' \"$@\";; esac; %2%3")
+                           .arg(Orv::Internal::OrvSettings::norkPath().toFSPathString(),
+                                prompt,
+                                failing));
+    QVERIFY(kitTool.isValid());
+    SignTestKit kit(kitTool.path());
+    QVERIFY2(kit.isValid(), qPrintable(kit.errorString()));
+
+    SignTestProject project(kit.customerSignKit(), Packages::MainOnly);
+    auto step = qobject_cast<CustomerSignStep *>(
+        addSignStep(project, CustomerSignStep::stepId(), RpmStep::Before));
+    QVERIFY(step);
+    step->setBinariesKey(kit.key("binaries-key.pem"));
+    step->setPackagesKey(kit.key("developer-key.pem"));
+    step->setPackagesCert(kit.key("developer-cert.pem"));
+    if (failure == SilentFailure::KitToolGone) {
+        // The signing starts right after the checks, which end with this line.
+        connect(step, &BuildStep::addOutput, this, [&kitTool](const QString &text) {
+            if (text == "Signing RPM package...")
+                QTC_CHECK(kitTool.path().removeFile());
+        });
+    }
+
+    StepOutput output(step);
+    StepOutput marker(project.deploySteps()->steps().last());
+    PasswordAnswerer answerer({QString()});
+    QVERIFY(project.deploy());
+    const QString notSigned = "Error: Packages were not signed: ";
+    const QString reasonLine = reason.startsWith('~')
+                                   ? QString("~ErrorMessage: " + notSigned + reason.mid(1))
+                                   : QString("ErrorMessage: " + notSigned + reason);
+    verifyOutput(output.lines(),
+                 QStringList({"NormalMessage: Signing RPM package...",
+                              reasonLine,
+                              "Task: Warning: Packages were not signed by the step "
+                              "\"RPM Sign (customer-sign)\"."}),
+                 project);
+    QCOMPARE(marker.lines().size(), 1);
+}
+
 void SignDeployTest::testCancel_data()
 {
     QTest::addColumn<bool>("customerSign"); // else rpmsign-external
@@ -676,9 +782,10 @@ void SignDeployTest::testCancel()
         const QStringList runs = messages.lines().filter("[$] ").filter(" " + tool + " ");
         if (cancelAt == CancelAt::PassphraseDialog) {
             QCOMPARE(answerer.prompts().size(), 1);
-            // Killed: a crash exit reports the signal.
+            // Asked to end, the kit's tool passes the signal on into the target.
             QCOMPARE(runs.size(), 1);
-            QVERIFY2(runs.first().startsWith("[$] 9\t"), qPrintable(runs.first()));
+            QVERIFY2(runs.first().startsWith("[$] 143\t"), qPrintable(runs.first()));
+            QTRY_COMPARE(processesMentioning(encryptedKey), QStringList());
         } else {
             QCOMPARE(answerer.prompts().size(), 0);
             QCOMPARE(runs.size(), 0);

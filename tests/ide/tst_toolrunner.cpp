@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Tamarek::Testing;
@@ -83,8 +84,11 @@ private slots:
     void testUnterminatedLastLineBeforeDollarLine();
     void testPrompt_data();
     void testPrompt();
+    void testPromptSplitAcrossWrites_data();
     void testPromptSplitAcrossWrites();
     void testCancelKillsTool();
+    void testStop_data();
+    void testStop();
     void testStartFailure_data();
     void testStartFailure();
 
@@ -279,13 +283,31 @@ void ToolRunnerTest::testPrompt()
     verifyNoSentinel(messages, result, double_);
 }
 
+void ToolRunnerTest::testPromptSplitAcrossWrites_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("prompt");
+
+    QTest::newRow("cut inside the prompt text")
+        << "Enter PEM pa" << "ss phrase:" << "Enter PEM pass phrase:";
+    QTest::newRow("cut before the key it is for")
+        << "Enter pass phrase" << " for /ws/k.pem:" << "Enter pass phrase for /ws/k.pem:";
+    QTest::newRow("no colon: asked once the tool is quiet")
+        << "Enter pass phrase" << "" << "Enter pass phrase";
+}
+
 // The tool goes on only when the first part has been handed to the handler,
 // so the prompt surely arrives in two reads.
 void ToolRunnerTest::testPromptSplitAcrossWrites()
 {
-    ToolDouble double_(
-        QString("printf 'Enter PEM pa'; read -r -t 30 go || exit 9; printf 'ss phrase:'; ")
-        + readAndHash);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, prompt);
+
+    ToolDouble double_(QString("printf '%1'; read -r -t 30 go || exit 9; printf '%2'; ")
+                           .arg(first, second)
+                       + readAndHash);
     GeneralMessages messages;
     PasswordAnswerer answerer({sentinel});
     TestTool tool;
@@ -297,16 +319,17 @@ void ToolRunnerTest::testPromptSplitAcrossWrites()
             if (!standardOutput.isEmpty())
                 reads << QString::fromUtf8(standardOutput);
             const bool goOn = toolHandler(standardOutput, standardError, input);
-            if (standardOutput == "Enter PEM pa")
+            if (standardOutput == first.toUtf8())
                 input.append("go\n");
             return goOn;
         },
-        [&] { toolHandler.finish(); });
+        [&] { toolHandler.finish(); },
+        [&](QByteArray &input) { return toolHandler.quiet(input); });
 
     const ProcessResult result = runProcess(handler, {double_.path().toFSPathString()});
     QVERIFY(result.isSuccess());
-    QCOMPARE(reads.mid(0, 2), QStringList({"Enter PEM pa", "ss phrase:"}));
-    QCOMPARE(answerer.prompts(), QStringList({"Enter PEM pass phrase:"}));
+    QCOMPARE(reads.first(), first);
+    QCOMPARE(answerer.prompts(), QStringList({prompt}));
     QCOMPARE(tool.outputs, QStringList({hashLine(sentinel)}));
     verifyNoSentinel(messages, result, double_);
 }
@@ -328,6 +351,45 @@ void ToolRunnerTest::testCancelKillsTool()
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines.first(), QString("[I]\tbefore"));
     QVERIFY(lines.last().startsWith("[$] "));
+}
+
+void ToolRunnerTest::testStop_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("crashed");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("asked to end, the tool ends")
+        << "trap 'kill $!; echo ending >&2; exit 7' TERM; echo ready; sleep 30 & wait" << false
+        << 7;
+    QTest::newRow("a tool that does not end is killed")
+        << "trap '' TERM; echo ready; exec sleep 30" << true << 9;
+}
+
+void ToolRunnerTest::testStop()
+{
+    QFETCH(QString, script);
+    QFETCH(bool, crashed);
+    QFETCH(int, exitCode);
+
+    ToolDouble double_(script);
+    TestTool tool;
+    connect(&tool, &SignTool::addOutput, this, [&tool](const QString &line) {
+        if (line == "ready")
+            QTimer::singleShot(0, &tool, &SignTool::stop);
+    });
+    const ProcessResult result = tool.run({double_.path().toFSPathString()});
+    QVERIFY(result.stopped);
+    QCOMPARE(result.crashed, crashed);
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(tool.outputs, QStringList({"ready"}));
+    QVERIFY(tool.errors.isEmpty());
+
+    // A stop ends only the runs in progress when it comes.
+    ToolDouble next("echo next");
+    const ProcessResult later = tool.run({next.path().toFSPathString()});
+    QVERIFY(later.isSuccess());
+    QVERIFY(!later.stopped);
 }
 
 void ToolRunnerTest::testStartFailure_data()
@@ -360,6 +422,7 @@ void ToolRunnerTest::testStartFailure()
     QVERIFY(!result.isSuccess());
     QCOMPARE(result.exitCode, -1);
     QVERIFY(result.standardOutput.isEmpty());
+    QVERIFY(result.startError.startsWith("Could not start \"" + program + "\": "));
 
     const QStringList lines = messages.lines();
     QCOMPARE(lines.size(), 2);

@@ -9,11 +9,19 @@ using namespace Tamarek::Internal;
 
 Q_DECLARE_METATYPE(Tamarek::Internal::PromptMatch)
 
+// A read of this stands for the tool going quiet.
+static const QByteArray quiet = "<quiet>";
+
 // "P:" marks a piece handed out as a prompt, "<end>" what finish() gives.
 static QStringList describe(LineSplitter &splitter, const QList<QByteArray> &reads)
 {
     QStringList pieces;
     for (const QByteArray &read : reads) {
+        if (read == quiet) {
+            if (const std::optional<LineSplitter::Line> prompt = splitter.takeHeldPrompt())
+                pieces << "P:" + prompt->text;
+            continue;
+        }
         for (const LineSplitter::Line &line : splitter.take(read))
             pieces << (line.isPrompt ? "P:" : "") + line.text;
     }
@@ -93,9 +101,23 @@ void LineSplitterTest::testSplit_data()
     QTest::newRow("output after an answered prompt is a line of its own")
         << Reads{"Enter pass phrase for k.pem:", "bad decrypt\n"}
         << QStringList{"P:Enter pass phrase for k.pem:", "bad decrypt"};
-    QTest::newRow("rest of a prompt line in a later read is a line of its own")
+    QTest::newRow("prompt cut after its text waits for its colon")
+        << Reads{"Enter pass phrase for /ws/k", "ey.pem:", "done\n"}
+        << QStringList{"P:Enter pass phrase for /ws/key.pem:", "done"};
+    QTest::newRow("prompt and its line end in later reads")
         << Reads{"Enter pass phrase for /ws/k", "ey.pem:\r\n", "done\n"}
-        << QStringList{"P:Enter pass phrase for /ws/k", "ey.pem:", "done"};
+        << QStringList{"P:Enter pass phrase for /ws/key.pem:", "done"};
+    QTest::newRow("prompt without a colon is asked when the tool goes quiet")
+        << Reads{"Enter pass phrase", quiet, "\ndone\n"}
+        << QStringList{"P:Enter pass phrase", "done"};
+    QTest::newRow("colon followed by a blank")
+        << Reads{"Enter PEM pass phrase: "} << QStringList{"P:Enter PEM pass phrase: "};
+    QTest::newRow("start of a prompt is not asked for when quiet")
+        << Reads{"Enter PEM pa", quiet, "ss phrase:"} << QStringList{"P:Enter PEM pass phrase:"};
+    QTest::newRow("quiet without a prompt held changes nothing")
+        << Reads{"progress", quiet, " done\n"} << QStringList{"progress done"};
+    QTest::newRow("an unanswered prompt at the end is echoed")
+        << Reads{"Enter pass phrase"} << QStringList{"<end>Enter pass phrase"};
     QTest::newRow("prompt and confirmation, answers ending the lines")
         << Reads{"Enter PEM pass phrase:", "\nVerifying - Enter PEM pass phrase:", "\n"}
         << QStringList{"P:Enter PEM pass phrase:", "P:Verifying - Enter PEM pass phrase:"};
@@ -137,11 +159,10 @@ void LineSplitterTest::testEveryByteApart()
     for (const char c : output)
         bytes << QByteArray(1, c);
     LineSplitter splitter;
-    // A prompt is answered as soon as its text is there; what comes later is output.
     QCOMPARE(describe(splitter, bytes),
-             QStringList({"one", "two", "P:Enter PEM pass phrase", ":",
-                          "P:Verifying - Enter PEM pass phrase", ":", "three",
-                          "P:Enter pass phrase", "<end> for k.pem:"}));
+             QStringList({"one", "two", "P:Enter PEM pass phrase:",
+                          "P:Verifying - Enter PEM pass phrase:", "three",
+                          "P:Enter pass phrase for k.pem:"}));
 }
 
 void LineSplitterTest::testFinishResets()

@@ -1,0 +1,70 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include "signtool.h"
+
+#include <neverraos/orvprocessstep.h>
+#include <solutions/tasking/tasktree.h>
+
+#include <QPointer>
+
+namespace Nork {
+class BuildEngine;
+}
+namespace Orv::Internal {
+class OrvVbtRpmBuildStep;
+}
+
+namespace Tamarek::Internal {
+
+// What both sign steps share: the engine and the RPM build step found when the
+// step is made, the run (its checks, the signing outside the task tree's
+// handlers, the deploy going on after anything but a cancel) and its messages.
+// A step says which keys and packages it signs with its tool.
+class SignStep : public Orv::Internal::OrvProcessStep
+{
+    Q_OBJECT
+
+public:
+    ~SignStep() override;
+
+protected:
+    SignStep(ProjectExplorer::BuildStepList *stepList, Utils::Id id);
+
+    // Called by the step's constructor with the tool it owns.
+    void setSignTool(SignTool *tool);
+
+    virtual SignKeys signingKeys() const = 0;
+    virtual bool checkKeys(const SignKeys &keys, QString *error) const = 0;
+    virtual QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const = 0;
+    // After the completion message; may run the tool again.
+    virtual void reportSigned(const QStringList &packages);
+
+    QString buildTargetName() const;
+
+    QPointer<Nork::BuildEngine> buildEngine;
+    QPointer<Orv::Internal::OrvVbtRpmBuildStep> rpmBuildStep;
+
+private:
+    struct SigningInput
+    {
+        SignKeys keys;
+        QStringList packages;
+    };
+
+    bool init() final;
+    Tasking::GroupItem runRecipe() final;
+
+    Tasking::SetupResult prepareSigning(SigningInput &input);
+    bool signPackages(const SigningInput &input);
+    void reportFailure(const ProcessResult &result);
+    // The message in the context of the step's own class.
+    QString stepText(const char *text) const;
+
+    SignTool *m_signTool = nullptr;
+    bool m_cancelled = false;
+};
+
+} // namespace Tamarek::Internal
