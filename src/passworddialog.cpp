@@ -66,7 +66,9 @@ void PasswordDialogPrivate::validate()
         m_errorLabel->show();
     } else {
         accept();
+        return;
     }
+    m_passwordLineEdit->setFocus(Qt::OtherFocusReason);
 }
 
 QString getPassword(const QString &prompt, bool *ok)

@@ -10,13 +10,16 @@
 #include <nork/sdk.h>
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
 namespace Tamarek::Internal {
 
 const char companyNamePlaceholder[] = "%COMPANY_NAME%";
+const char privateFolderPrefix[] = ".csr_";
 const int maxNameVariants = 100;
 // X.520's upper bound, which openssl enforces.
 const int maxCommonNameLength = 64;
@@ -134,8 +137,29 @@ QFileInfo writeRequestConfig(const RequestParameters &request, QString &error)
         error = Tr::tr("The build engine has no shared source folder.");
         return {};
     }
-    const QString stem = workspace + "/.csr_" + QDateTime::currentDateTime().toString("mmssz");
-    return writeNewPrivateFile(stem, ".conf", requestConfig(request.companyName), error);
+    QTemporaryDir folder(workspace + "/" + privateFolderPrefix + "XXXXXX");
+    if (!folder.isValid()) {
+        error = Tr::tr("Could not create a folder in %1: %2.")
+                    .arg(QDir::toNativeSeparators(workspace), folder.errorString());
+        return {};
+    }
+    const QString stem = folder.path() + "/.csr_"
+                         + QDateTime::currentDateTime().toString("mmssz");
+    const QFileInfo config = writeNewPrivateFile(stem,
+                                                 ".conf",
+                                                 requestConfig(request.companyName),
+                                                 error);
+    if (config.exists())
+        folder.setAutoRemove(false);
+    return config;
+}
+
+void removeRequestConfig(const QFileInfo &config)
+{
+    QFile::remove(config.absoluteFilePath());
+    const QDir folder = config.absoluteDir();
+    if (folder.dirName().startsWith(privateFolderPrefix))
+        QDir().rmdir(folder.absolutePath());
 }
 
 } // namespace Tamarek::Internal

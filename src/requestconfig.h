@@ -25,7 +25,13 @@ QFileInfo writeNewPrivateFile(const QString &pathStem,
                               const QByteArray &content,
                               QString &error);
 
-// Writes the request configuration into the first build engine's workspace.
+// Writes the request configuration into a folder of its own in the first build
+// engine's workspace, where the engine can read it. The workspace is shared
+// with others who may write there; in a folder only the user may change,
+// nobody can swap the file before openssl reads it.
 QFileInfo writeRequestConfig(const RequestParameters &request, QString &error);
+
+// Removes a configuration that writeRequestConfig wrote, with its folder.
+void removeRequestConfig(const QFileInfo &config);
 
 } // namespace Tamarek::Internal

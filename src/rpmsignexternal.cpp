@@ -7,7 +7,6 @@
 #include "pathutils.h"
 #include "requestconfig.h"
 
-#include <QFile>
 #include <QScopeGuard>
 
 namespace Tamarek::Internal {
@@ -66,7 +65,7 @@ ProcessResult RpmsignExternal::generateRequest(const QString &target,
     if (!config.exists())
         return refuseRequest(error);
     const QString configPath = config.absoluteFilePath();
-    const auto removeConfig = qScopeGuard([&configPath] { QFile::remove(configPath); });
+    const auto removeConfig = qScopeGuard([&config] { removeRequestConfig(config); });
 
     const QString keyPath = request.keyPath.toUserOutput();
     if (!request.keyPath.exists()) {

@@ -27,6 +27,7 @@ private slots:
     void testValidation_data();
     void testValidation();
     void testCorrectedAfterError();
+    void testFocusBackAfterError();
     void testGetPassword_data();
     void testGetPassword();
 };
@@ -97,6 +98,22 @@ void PasswordDialogTest::testValidation()
         QVERIFY(errorLabel(&dialog)->isVisible());
         QCOMPARE(errorLabel(&dialog)->text(), error);
     }
+}
+
+// OK pressed with the mouse takes the focus; what the user types after the
+// message must go into the field again.
+void PasswordDialogTest::testFocusBackAfterError()
+{
+    PasswordDialogPrivate dialog(prompt);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    ok->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.focusWidget(), lineEdit(&dialog));
+    QTest::keyClicks(dialog.focusWidget(), "typed");
+    QCOMPARE(lineEdit(&dialog)->text(), QString("typed"));
 }
 
 void PasswordDialogTest::testCorrectedAfterError()

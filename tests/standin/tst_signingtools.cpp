@@ -3,40 +3,40 @@
 
 #include "norkrun.h"
 
+#include "signaturedump.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <unistd.h>
 
 using namespace TestSupport;
+using namespace Tamarek::Internal;
 using namespace Qt::StringLiterals;
 
 static const QString PASSPHRASE = QStringLiteral("correct horse battery");
 
-// The patterns the plug-in reads a dump with: a package path starts a block,
-// and a group line ends with a line end.
+// The package file names in a dump, read as the plug-in reads it.
 static QStringList dumpedPackages(const QString &dump)
 {
-    static const QRegularExpression package("(\\/.*.rpm)",
-                                            QRegularExpression::InvertedGreedinessOption);
-    QStringList result;
-    for (const QRegularExpressionMatch &match : package.globalMatch(dump))
-        result.append(match.captured(1));
-    return result;
+    QStringList names;
+    for (const PackageDump &block : splitSignatureDump(dump, {}))
+        names << block.packageName;
+    return names;
 }
 
-static QStringList dumpedGroups(const QString &dump)
+static QStringList fileNames(const QStringList &paths)
 {
-    static const QRegularExpression group("(?:Group: )(.*?)[\r\n]+");
-    QStringList result;
-    for (const QRegularExpressionMatch &match : group.globalMatch(dump))
-        result.append(match.captured(1));
-    return result;
+    QStringList names;
+    for (const QString &path : paths)
+        names << QFileInfo(path).fileName();
+    return names;
 }
 
 class SigningToolsTest : public QObject
@@ -52,6 +52,8 @@ private slots:
     void failures_data();
     void failures();
     void exampleRpmsSigned();
+    void verifyTrustsOnlyTheGivenRoot_data();
+    void verifyTrustsOnlyTheGivenRoot();
 
 private:
     QString keysDir() const { return m_dir.filePath("kit/workspace/keys"); }
@@ -238,15 +240,24 @@ void SigningToolsTest::roundTrip()
     const NorkRun dump = run(target, QStringList{checker, "dump"} + packages);
     QCOMPARE(dump.exitCode, 0);
     const QString dumpText = QString::fromUtf8(dump.output);
-    QCOMPARE(dumpedPackages(dumpText), packages);
-    const QStringList expectedGroups = withClient ? QStringList{"developer", "client"}
-                                                  : QStringList{"developer"};
-    QStringList allGroups;
-    for (int i = 0; i < packageCount; ++i)
-        allGroups += expectedGroups;
-    QCOMPARE(dumpedGroups(dumpText), allGroups);
-    for (const char *label : {"Subject: ", "Subgroup: ", "Key ID: ", "Signature: "})
-        QCOMPARE(dumpText.count(QString::fromLatin1(label)), allGroups.size());
+    const QList<PackageDump> blocks = splitSignatureDump(dumpText, {});
+    QCOMPARE(dumpedPackages(dumpText), fileNames(packages));
+    const int signatureCount = withClient ? 2 : 1;
+    for (const PackageDump &block : blocks) {
+        QCOMPARE(signatureNote(block.dumpText),
+                 withClient ? SignatureNote::None : SignatureNote::DeveloperOnly);
+        const QStringList signatures = splitSignatureDumps(block.dumpText);
+        QCOMPARE(signatures.size(), signatureCount);
+        for (const QString &signature : signatures) {
+            for (const char *label : {"Subject: ", "Group: ", "Subgroup: ", "Key ID: ",
+                                      "Signature: "})
+                QCOMPARE(signature.count(QString::fromLatin1(label)), 1);
+        }
+        if (withClient) {
+            QCOMPARE(signatureNote(signatures.at(0)), SignatureNote::DeveloperOnly);
+            QCOMPARE(signatureNote(signatures.at(1)), SignatureNote::None);
+        }
+    }
 
     QVERIFY(first.seek(first.size()));
     first.write("x");
@@ -262,7 +273,7 @@ void SigningToolsTest::roundTrip()
     const NorkRun emptyDump = run(target, QStringList{checker, "dump"} + packages);
     QCOMPARE(emptyDump.exitCode, 0);
     QVERIFY(!emptyDump.output.contains("Subject:"));
-    QCOMPARE(dumpedPackages(QString::fromUtf8(emptyDump.output)), packages);
+    QCOMPARE(dumpedPackages(QString::fromUtf8(emptyDump.output)), fileNames(packages));
     const NorkRun unsignedVerify
         = run(target, QStringList{checker, "verify", caOption, caCert()} + packages);
     QCOMPARE(unsignedVerify.exitCode, 1);
@@ -383,12 +394,63 @@ void SigningToolsTest::exampleRpmsSigned()
                                  + packages);
     QCOMPARE(sign.exitCode, 0);
     const NorkRun dump = run("T-customer", QStringList{"vyxcert-cli", "dump"} + packages);
-    QCOMPARE(dumpedPackages(QString::fromUtf8(dump.output)), packages);
-    QCOMPARE(dumpedGroups(QString::fromUtf8(dump.output)),
-             QStringList({"developer", "client", "developer", "client"}));
+    const QString dumpText = QString::fromUtf8(dump.output);
+    QCOMPARE(dumpedPackages(dumpText), fileNames(packages));
+    for (const PackageDump &block : splitSignatureDump(dumpText, {}))
+        QCOMPARE(signatureNote(block.dumpText), SignatureNote::None);
     const NorkRun query = run("T-customer", QStringList{"rpm", "-qp"} + packages);
     QCOMPARE(query.output, QByteArray("tamarek-example-1.0-1.noarch\r\n"
                                       "tamarek-example-debuginfo-1.0-1.noarch\r\n"));
+}
+
+void SigningToolsTest::verifyTrustsOnlyTheGivenRoot_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("verify");
+
+    QTest::newRow("vyxcert-cli") << "T-customer"
+                                 << QStringList{"vyxcert-cli", "verify", "--root-cert-file-path"};
+    QTest::newRow("rpmsign-external") << "T-rpmsign"
+                                      << QStringList{"rpmsign-external", "verify", "--root-cert"};
+}
+
+// The signer's CA in OpenSSL's default certificate folder must not make a
+// package verify against another root.
+void SigningToolsTest::verifyTrustsOnlyTheGivenRoot()
+{
+    QFETCH(QString, target);
+    QFETCH(QStringList, verify);
+
+    QTemporaryDir folder("/tmp/tst_signingtools-trust-XXXXXX");
+    const QStringList packages = makePackages(folder, 1);
+    const QStringList sign = target == "T-rpmsign"
+                                 ? QStringList{"rpmsign-external", "sign", "-k",
+                                               key("developer-key.pem"), "-c",
+                                               key("developer-cert.pem")}
+                                 : QStringList{"customer-sign", "--binaries-key",
+                                               key("binaries-key.pem"), "--packages-key",
+                                               key("developer-key.pem"), "--packages-cert",
+                                               key("developer-cert.pem")};
+    QCOMPARE(run(target, sign + packages).exitCode, 0);
+
+    // The target's own default folder: openssl reads no variable for it here.
+    const NorkRun hash = run(target, {"openssl", "x509", "-hash", "-noout", "-in", caCert()});
+    QCOMPARE(hash.exitCode, 0);
+    const QString trusted = targetRoot() + "/etc/ssl/certs/"
+                            + QString::fromLatin1(hash.output.trimmed()) + ".0";
+    QVERIFY(!QFileInfo::exists(trusted));
+    QVERIFY(QFile::copy(caCert(), trusted));
+    const auto untrust = qScopeGuard([&trusted] { QFile::remove(trusted); });
+    // Of another name: one of the signer's own issuer name would fail the chain by itself.
+    const QString unrelatedRoot = folder.filePath("unrelated-root.pem");
+    QVERIFY(runHost("openssl",
+                    {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                     folder.filePath("unrelated-key.pem"), "-subj", "/CN=Unrelated Root",
+                     "-days", "2", "-out", unrelatedRoot}));
+    const NorkRun otherRoot = run(target, verify + QStringList{unrelatedRoot} + packages);
+    QFile::remove(trusted);
+    QCOMPARE(otherRoot.exitCode, 1);
+    QVERIFY(otherRoot.errors.contains("does not verify"));
 }
 
 QTEST_GUILESS_MAIN(SigningToolsTest)

@@ -220,7 +220,10 @@ void RequestConfigTest::testWriteIntoWorkspace()
     QString error;
     const QFileInfo info = writeRequestConfig(request, error);
     QVERIFY2(info.exists(), qPrintable(error));
-    QCOMPARE(info.absolutePath(), workspace);
+    // In a folder of its own that only the user may change.
+    const QFileInfo folder(info.absolutePath());
+    QCOMPARE(folder.absolutePath(), workspace);
+    QCOMPARE(folder.permissions(), ownerOnly | QFile::ExeOwner | QFile::ExeUser);
     const QRegularExpression name("^\\.csr_\\d{5,7}(_\\d+)?\\.conf$");
     QVERIFY2(name.match(info.fileName()).hasMatch(), qPrintable(info.fileName()));
     QCOMPARE(info.permissions(), ownerOnly);
@@ -230,8 +233,9 @@ void RequestConfigTest::testWriteIntoWorkspace()
     const QFileInfo second = writeRequestConfig(request, error);
     QVERIFY2(second.exists(), qPrintable(error));
     QVERIFY(second.absoluteFilePath() != info.absoluteFilePath());
-    QVERIFY(QFile::remove(info.absoluteFilePath()));
-    QVERIFY(QFile::remove(second.absoluteFilePath()));
+    removeRequestConfig(info);
+    removeRequestConfig(second);
+    QVERIFY(QDir(workspace).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 void RequestConfigTest::testRefusedName()

@@ -132,7 +132,8 @@ verify_failure_reason() { # ERROR_FILE
 verify_package() { # PACKAGE CA_FILE_OR_EMPTY
     local dir file files count=0 failed=0 trust=(-noverify)
     dir=$(signature_dir "$1")
-    [ -n "$2" ] && trust=(-CAfile "$2" -purpose any)
+    # Only the given roots: not also the default certificate folder and store.
+    [ -n "$2" ] && trust=(-CAfile "$2" -no-CApath -no-CAstore -purpose any)
     mapfile -t files < <(signature_files "$1")
     for file in "${files[@]}"; do
         count=$((count + 1))
