@@ -7,42 +7,42 @@
 
 #include <nork/sdk.h>
 
-#include <QDir>
-#include <QFileInfo>
 
 using namespace Utils;
 
 namespace Tamarek::Internal {
 
+static FilePath kitFolder()
+{
+    return FilePath::fromUserInput(Nork::Sdk::installationPath())
+        .pathAppended(QLatin1String(Constants::REGULAR_KEYS_KIT_FOLDER));
+}
+
 QString regularKeysKitPath()
 {
-    return Nork::Sdk::installationPath() + QDir::separator()
-           + QLatin1String(Constants::REGULAR_KEYS_KIT_FOLDER);
+    return kitFolder().nativePath();
 }
 
 QString regularKeysPath(const FilePath &sharedSrcPath)
 {
-    QString path = regularKeysKitPath();
     // An empty workspace would make the copy's folder a path below the root.
     if (sharedSrcPath.isEmpty())
-        return path;
-    const QString workspaceCopy = sharedSrcPath.toFSPathString() + QDir::separator()
-                                  + QLatin1String(Constants::REGULAR_KEYS_WORKSPACE_FOLDER);
-    if (QFileInfo::exists(workspaceCopy))
-        path = workspaceCopy;
-    return path;
+        return regularKeysKitPath();
+    const FilePath workspaceCopy = sharedSrcPath.pathAppended(
+        QLatin1String(Constants::REGULAR_KEYS_WORKSPACE_FOLDER));
+    return workspaceCopy.exists() ? workspaceCopy.nativePath() : regularKeysKitPath();
 }
 
 FilePath regularKeyFilePath(const FilePath &sharedSrcPath)
 {
-    return FilePath::fromUserInput(regularKeysPath(sharedSrcPath) + QDir::separator()
-                                   + QLatin1String(Constants::REGULAR_KEY_FILE));
+    return FilePath::fromUserInput(regularKeysPath(sharedSrcPath))
+        .pathAppended(QLatin1String(Constants::REGULAR_KEY_FILE));
 }
 
 FilePath regularCertFilePath(const FilePath &sharedSrcPath)
 {
-    return FilePath::fromUserInput(regularKeysPath(sharedSrcPath) + QDir::separator()
-                                   + QLatin1String(Constants::REGULAR_CERT_FILE));
+    return FilePath::fromUserInput(regularKeysPath(sharedSrcPath))
+        .pathAppended(QLatin1String(Constants::REGULAR_CERT_FILE));
 }
 
 } // namespace Tamarek::Internal

@@ -11,8 +11,7 @@
 #include <nork/sdk.h>
 #include <utils/fileutils.h>
 
-#include <QDebug>
-#include <QDir>
+#include <QLoggingCategory>
 
 #ifdef WITH_TESTS
 #include "tamarektests.h"
@@ -21,6 +20,8 @@
 using namespace Utils;
 
 namespace Tamarek::Internal {
+
+Q_LOGGING_CATEGORY(pluginLog, "tamarek.plugin", QtDebugMsg)
 
 TamarekPlugin::TamarekPlugin() = default;
 
@@ -64,12 +65,10 @@ void TamarekPlugin::watchBuildEngines(const QList<Nork::BuildEngine *> &engines)
 void TamarekPlugin::onSharedSrcPathChanged(FilePath sharedSrcPath, bool printUserLog)
 {
     const QString folderName = QLatin1String(Constants::REGULAR_KEYS_WORKSPACE_FOLDER);
-    const QString sharedSrc = sharedSrcPath.toFSPathString();
-    const FilePath targetFolder = FilePath::fromUserInput(sharedSrc + QDir::separator() + folderName
-                                                          + QDir::separator());
+    const FilePath targetFolder = sharedSrcPath.pathAppended(folderName);
 
-    qDebug().noquote() << "[TamarekPlugin] Copy keys to:"
-                       << sharedSrcPath.absoluteFilePath().toFSPathString();
+    qCDebug(pluginLog).noquote() << "[TamarekPlugin] Copy keys to:"
+                                 << sharedSrcPath.absoluteFilePath().toFSPathString();
 
     QString error;
     bool copied = false;
@@ -77,11 +76,10 @@ void TamarekPlugin::onSharedSrcPathChanged(FilePath sharedSrcPath, bool printUse
     if (sharedSrcPath.isEmpty()) {
         error = tr("No workspace folder is set.");
     } else {
-        const QDir sharedSrcDir(sharedSrc);
-        if (sharedSrcDir.exists() && !sharedSrcDir.exists(folderName)) {
-            const bool created = sharedSrcDir.mkdir(folderName);
-            qDebug().noquote() << "[TamarekPlugin] Dir created:" << created << ". "
-                               << sharedSrc + QDir::separator() + folderName;
+        if (sharedSrcPath.isDir() && !targetFolder.exists()) {
+            const bool created = targetFolder.createDir();
+            qCDebug(pluginLog).noquote() << "[TamarekPlugin] Dir created:" << created << ". "
+                                         << targetFolder.nativePath();
         }
         copied = copyRegularFile(QLatin1String(Constants::REGULAR_KEY_FILE),
                                  targetFolder.pathAppended(Constants::REGULAR_KEY_FILE),
@@ -110,8 +108,7 @@ bool TamarekPlugin::copyRegularFile(const QString &name,
     if (target.exists())
         return true;
 
-    const FilePath source = FilePath::fromUserInput(regularKeysKitPath() + QDir::separator()
-                                                    + name);
+    const FilePath source = FilePath::fromUserInput(regularKeysKitPath()).pathAppended(name);
     QString error;
     // The copy would make a missing workspace folder with all its parents.
     if (!target.parentDir().isDir()) {
@@ -121,7 +118,7 @@ bool TamarekPlugin::copyRegularFile(const QString &name,
         if (FileUtils::copyRecursively(source, target, &error, copyHelper()))
             return true;
     }
-    qDebug().noquote() << "[TamarekPlugin] Failed to copy" << name << ":" << error;
+    qCDebug(pluginLog).noquote() << "[TamarekPlugin] Failed to copy" << name << ":" << error;
     if (errorString)
         *errorString = error;
     return false;
