@@ -6,11 +6,9 @@
 
 #include "buildengine.h"
 
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <kitconfig.h>
+
+#include <QFileInfo>
 #include <QPointer>
 
 namespace Nork {
@@ -33,50 +31,23 @@ static Configuration &configuration()
     return config;
 }
 
-static QString absolute(const QDir &base, const QString &path)
-{
-    return path.isEmpty() ? QString() : QDir::cleanPath(base.absoluteFilePath(path));
-}
-
 static bool read(const QString &filePath, Configuration &config, QString *errorString)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *errorString = QString("Cannot read the kit configuration %1: %2")
-                           .arg(filePath, file.errorString());
+    KitConfig kit;
+    if (!readKitConfig(filePath, &kit, errorString))
         return false;
-    }
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
-    if (!document.isObject()) {
-        *errorString = QString("The kit configuration %1 is not valid: %2")
-                           .arg(filePath, parseError.errorString());
-        return false;
-    }
-
-    const QDir base = QFileInfo(filePath).absoluteDir();
-    const QJsonObject root = document.object();
     config.filePath = QFileInfo(filePath).absoluteFilePath();
-    config.osVariant = root.value("osVariant").toString("Neverra OS");
-    config.installationPath = absolute(base, root.value("installationPath").toString());
-    config.norkPath = Utils::FilePath::fromString(absolute(base, root.value("norkPath").toString()));
-    for (const QJsonValue &engineValue : root.value("engines").toArray()) {
-        const QJsonObject engineObject = engineValue.toObject();
+    config.osVariant = kit.osVariant;
+    config.installationPath = kit.installationPath;
+    config.norkPath = Utils::FilePath::fromString(kit.norkPath);
+    for (const KitEngine &kitEngine : std::as_const(kit.engines)) {
         auto engine = new BuildEngine;
-        engine->setName(engineObject.value("name").toString());
-        engine->setSharedHomePath(Utils::FilePath::fromString(
-            absolute(base, engineObject.value("sharedHome").toString())));
-        engine->setSharedSrcPath(Utils::FilePath::fromString(
-            absolute(base, engineObject.value("sharedSrc").toString())));
+        engine->setName(kitEngine.name);
+        engine->setSharedHomePath(Utils::FilePath::fromString(kitEngine.sharedHome));
+        engine->setSharedSrcPath(Utils::FilePath::fromString(kitEngine.sharedSrc));
         QList<BuildTargetData> targets;
-        for (const QJsonValue &targetValue : engineObject.value("targets").toArray()) {
-            const QJsonObject targetObject = targetValue.toObject();
-            BuildTargetData target;
-            target.name = targetObject.value("name").toString();
-            for (const QJsonValue &tool : targetObject.value("tools").toArray())
-                target.signingTools << tool.toString();
-            targets << target;
-        }
+        for (const KitTarget &kitTarget : kitEngine.targets)
+            targets << BuildTargetData{kitTarget.name, kitTarget.tools};
         engine->setBuildTargets(targets);
         config.engines << engine;
     }
@@ -135,8 +106,7 @@ QString Sdk::configurationPath()
     const Configuration &config = configuration();
     if (config.loaded && !config.filePath.isEmpty())
         return config.filePath;
-    const QString fromEnvironment = qEnvironmentVariable(CONFIG_VARIABLE);
-    return fromEnvironment.isEmpty() ? QString(NEVERRAOS_DEFAULT_CONFIG) : fromEnvironment;
+    return defaultKitConfigPath();
 }
 
 bool Sdk::loadConfiguration(const QString &filePath, QString *errorString)

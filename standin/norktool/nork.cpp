@@ -2,12 +2,10 @@
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
+#include <kitconfig.h>
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QStringList>
 
 #include <cerrno>
@@ -34,14 +32,9 @@ namespace {
 
 enum ExitCode { Failure = 1, Usage = 2, CannotRun = 126, NotFound = 127 };
 
-struct BuildTarget
-{
-    QString name;
-    QString root;
-    QStringList tools;
-};
+using BuildTarget = Nork::KitTarget;
 
-struct KitConfig
+struct Config
 {
     QString engineName;
     bool canStart = false;
@@ -63,43 +56,23 @@ int usage()
     return Usage;
 }
 
-bool readConfig(KitConfig *config)
+bool readConfig(Config *config)
 {
-    const QByteArray fromEnv = qgetenv("NEVERRAOS_KIT_CONFIG");
-    const QString path = fromEnv.isEmpty() ? QString::fromUtf8(NEVERRAOS_DEFAULT_CONFIG)
-                                           : QString::fromLocal8Bit(fromEnv);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(u"cannot read the kit configuration %1: %2"_s.arg(path, file.errorString()));
+    const QString path = Nork::defaultKitConfigPath();
+    Nork::KitConfig kit;
+    QString error;
+    if (!Nork::readKitConfig(path, &kit, &error)) {
+        fail(error);
         return false;
     }
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (!document.isObject()) {
-        fail(u"the kit configuration %1 is not a JSON object: %2"_s.arg(path, error.errorString()));
-        return false;
-    }
-    const QJsonArray engines = document.object().value("engines"_L1).toArray();
-    if (engines.isEmpty()) {
+    if (kit.engines.isEmpty()) {
         fail(u"the kit configuration %1 names no build engine"_s.arg(path));
         return false;
     }
-    const QJsonObject first = engines.first().toObject();
-    config->engineName = first.value("name"_L1).toString();
-    config->canStart = first.value("canStart"_L1).toBool(true);
-    const QDir base = QFileInfo(path).absoluteDir();
-    for (const QJsonValue &engine : engines) {
-        for (const QJsonValue &value : engine.toObject().value("targets"_L1).toArray()) {
-            const QJsonObject target = value.toObject();
-            QStringList tools;
-            for (const QJsonValue &tool : target.value("tools"_L1).toArray())
-                tools.append(tool.toString());
-            config->targets.append({target.value("name"_L1).toString(),
-                                    QDir::cleanPath(base.absoluteFilePath(
-                                        target.value("root"_L1).toString())),
-                                    tools});
-        }
-    }
+    config->engineName = kit.engines.first().name;
+    config->canStart = kit.engines.first().canStart;
+    for (const Nork::KitEngine &engine : std::as_const(kit.engines))
+        config->targets += engine.targets;
     return true;
 }
 
@@ -365,7 +338,7 @@ int exec(const BuildTarget &target, bool withTerminal, const QStringList &comman
 
 int engineStart()
 {
-    KitConfig config;
+    Config config;
     if (!readConfig(&config))
         return Failure;
     if (!config.canStart) {
@@ -387,7 +360,7 @@ int engineExec(QStringList arguments)
     const QString targetName = arguments.at(2);
     const QStringList command = arguments.mid(3);
 
-    KitConfig config;
+    Config config;
     if (!readConfig(&config))
         return Failure;
     for (const BuildTarget &target : std::as_const(config.targets)) {

@@ -3,10 +3,8 @@
 
 #pragma once
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <kitconfig.h>
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -32,37 +30,27 @@ struct TargetSpec
 // The root of the build's own kit, so tests use the same Debian root.
 inline QString targetRoot()
 {
-    QFile file(QStringLiteral(BUILD_KIT_CONFIG));
-    if (!file.open(QIODevice::ReadOnly))
+    Nork::KitConfig kit;
+    QString error;
+    if (!Nork::readKitConfig(QStringLiteral(BUILD_KIT_CONFIG), &kit, &error)
+        || kit.engines.isEmpty() || kit.engines.first().targets.isEmpty()) {
         return {};
-    const QJsonObject engine
-        = QJsonDocument::fromJson(file.readAll())["engines"].toArray().first().toObject();
-    return engine["targets"].toArray().first().toObject()["root"].toString();
+    }
+    return kit.engines.first().targets.first().root;
 }
 
 inline QString writeConfig(const QString &folder, bool canStart, const QList<TargetSpec> &targets)
 {
-    QJsonArray targetList;
-    for (const TargetSpec &target : targets) {
-        targetList.append(QJsonObject{{"name", target.name},
-                                      {"root", targetRoot()},
-                                      {"tools", QJsonArray::fromStringList(target.tools)}});
-    }
-    const QJsonObject engine{{"name", "Test Engine"},
-                             {"canStart", canStart},
-                             {"sharedHome", "."},
-                             {"sharedSrc", "."},
-                             {"targets", targetList}};
-    const QJsonObject config{{"osVariant", "Neverra OS"},
-                             {"installationPath", "."},
-                             {"norkPath", NORK_PATH},
-                             {"engines", QJsonArray{engine}}};
+    Nork::KitEngine engine{"Test Engine", canStart, folder, folder, {}};
+    for (const TargetSpec &target : targets)
+        engine.targets.append({target.name, targetRoot(), target.tools});
+    Nork::KitConfig kit;
+    kit.installationPath = folder;
+    kit.norkPath = NORK_PATH;
+    kit.engines = {engine};
     const QString path = folder + "/kit.json";
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(QJsonDocument(config).toJson());
-    return path;
+    QString error;
+    return Nork::writeKitConfig(path, kit, &error) ? path : QString();
 }
 
 inline void setUpNork(QProcess *process, const QString &config, const QString &workingDir)

@@ -1,3 +1,4 @@
+// Test scaffolding for the stand-in kit: kit configurations of a test's own.
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
@@ -11,11 +12,9 @@
 
 #include <utils/algorithm.h>
 
+#include <kitconfig.h>
+
 #include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace Orv::Testing {
 
@@ -96,16 +95,14 @@ TestEngine TestKit::defaultEngine()
 
 QString TestKit::currentTargetRoot()
 {
-    QFile file(Nork::Sdk::configurationPath());
-    if (!file.open(QIODevice::ReadOnly))
+    Nork::KitConfig kit;
+    QString error;
+    if (!Nork::readKitConfig(Nork::Sdk::configurationPath(), &kit, &error))
         return {};
-    const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-    const QDir base = QFileInfo(file.fileName()).absoluteDir();
-    for (const QJsonValue &engine : root.value("engines").toArray()) {
-        for (const QJsonValue &target : engine.toObject().value("targets").toArray()) {
-            const QString path = target.toObject().value("root").toString();
-            if (!path.isEmpty())
-                return QDir::cleanPath(base.absoluteFilePath(path));
+    for (const Nork::KitEngine &engine : std::as_const(kit.engines)) {
+        for (const Nork::KitTarget &target : engine.targets) {
+            if (!target.root.isEmpty())
+                return target.root;
         }
     }
     return {};
@@ -114,7 +111,7 @@ QString TestKit::currentTargetRoot()
 bool TestKit::write(const QList<TestEngine> &engines, const Options &options)
 {
     const QString defaultRoot = currentTargetRoot();
-    QJsonArray engineArray;
+    Nork::KitConfig kit;
     for (int i = 0; i < engines.size(); ++i) {
         const TestEngine &engine = engines.at(i);
         for (const Utils::FilePath &path : {sharedHomePath(i), sharedSrcPath(i)}) {
@@ -123,38 +120,24 @@ bool TestKit::write(const QList<TestEngine> &engines, const Options &options)
                 return false;
             }
         }
-        QJsonArray targetArray;
+        Nork::KitEngine kitEngine{engine.name,
+                                  engine.canStart,
+                                  sharedHomePath(i).toFSPathString(),
+                                  sharedSrcPath(i).toFSPathString(),
+                                  {}};
         for (const TestTarget &target : engine.targets) {
-            targetArray.append(
-                QJsonObject{{"name", target.name},
-                            {"root", target.root.isEmpty() ? defaultRoot : target.root},
-                            {"tools", QJsonArray::fromStringList(target.tools)}});
+            kitEngine.targets.append(
+                {target.name, target.root.isEmpty() ? defaultRoot : target.root, target.tools});
         }
-        engineArray.append(QJsonObject{{"name", engine.name},
-                                       {"canStart", engine.canStart},
-                                       {"sharedHome", sharedHomePath(i).toFSPathString()},
-                                       {"sharedSrc", sharedSrcPath(i).toFSPathString()},
-                                       {"targets", targetArray}});
+        kit.engines.append(kitEngine);
     }
-    const Utils::FilePath norkPath = options.norkPath.isEmpty() ? Nork::Sdk::norkPath()
-                                                                : options.norkPath;
-    const QJsonObject root{{"osVariant",
-                            options.osVariant.isEmpty()
-                                ? Nork::Sdk::osVariant(Nork::Sdk::SystemStyle)
-                                : options.osVariant},
-                           {"installationPath",
-                            options.installationPath.isEmpty() ? Nork::Sdk::installationPath()
-                                                               : options.installationPath},
-                           {"norkPath", norkPath.toFSPathString()},
-                           {"engines", engineArray}};
-
-    QFile file(configurationPath().toFSPathString());
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(root).toJson()) < 0
-        || !file.flush()) {
-        m_errorString = QString("Cannot write %1: %2").arg(file.fileName(), file.errorString());
-        return false;
-    }
-    return true;
+    kit.osVariant = options.osVariant.isEmpty() ? Nork::Sdk::osVariant(Nork::Sdk::SystemStyle)
+                                                : options.osVariant;
+    kit.installationPath = options.installationPath.isEmpty() ? Nork::Sdk::installationPath()
+                                                              : options.installationPath;
+    kit.norkPath = (options.norkPath.isEmpty() ? Nork::Sdk::norkPath() : options.norkPath)
+                       .toFSPathString();
+    return Nork::writeKitConfig(configurationPath().toFSPathString(), kit, &m_errorString);
 }
 
 } // namespace Orv::Testing

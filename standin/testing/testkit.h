@@ -1,3 +1,4 @@
+// Test scaffolding for the stand-in kit: kit configurations of a test's own.
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
