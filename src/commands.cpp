@@ -145,4 +145,24 @@ QStringList requestCommand(const QString &target,
                                << "-out" << requestPath;
 }
 
+QStringList certificateInfoCommand(const QString &target, const QString &certificatePath)
+{
+    return execCommand(target) << Constants::OPENSSL_TOOL << "x509" << "-noout" << "-subject"
+                               << "-issuer" << "-startdate" << "-enddate" << "-nameopt"
+                               << "utf8,sep_comma_plus_space" << "-in" << certificatePath;
+}
+
+QStringList certificatePublicKeyCommand(const QString &target, const QString &certificatePath)
+{
+    return execCommand(target) << Constants::OPENSSL_TOOL << "x509" << "-noout" << "-pubkey"
+                               << "-in" << certificatePath;
+}
+
+QStringList keyPublicKeyCommand(const QString &target, const QString &keyPath)
+{
+    // An empty passphrase given: an encrypted key fails instead of prompting.
+    return execCommand(target) << Constants::OPENSSL_TOOL << "pkey" << "-pubout" << "-passin"
+                               << "pass:" << "-in" << keyPath;
+}
+
 } // namespace Tamarek::Internal::Commands

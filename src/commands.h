@@ -48,5 +48,10 @@ QStringList requestCommand(const QString &target,
                            const QString &requestPath,
                            const QString &configPath);
 
+// Reading a signing pair; none of them can ask for a passphrase.
+QStringList certificateInfoCommand(const QString &target, const QString &certificatePath);
+QStringList certificatePublicKeyCommand(const QString &target, const QString &certificatePath);
+QStringList keyPublicKeyCommand(const QString &target, const QString &keyPath);
+
 } // namespace Commands
 } // namespace Tamarek::Internal

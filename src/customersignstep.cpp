@@ -130,6 +130,7 @@ QWidget *CustomerSignStep::createConfigWidget()
     widget->setPackagesCert(keys.developerCertificate);
     widget->setPackagesClientCert(keys.clientCertificate);
     widget->setSignDebugPackage(signDebugPackages);
+    widget->setBuildTarget(buildTargetName());
 
     // Connected after filling, so the initial values are not echoed back.
     connect(widget,
@@ -186,6 +187,15 @@ QStringList CustomerSignStep::packagesToSign(OrvVbtRpmBuildStep *rpmBuildStep) c
 {
     const QStringList packages = rpmBuildStep->deployablePackagesFileNames();
     return signDebugPackages ? packages : withoutDebugPackages(packages);
+}
+
+QList<SignStep::CertificatePair> CustomerSignStep::certificatesToCheck(
+    const SignKeys &signKeys) const
+{
+    QList<CertificatePair> pairs{{signKeys.developerCertificate, signKeys.developerKey}};
+    if (!signKeys.clientCertificate.isEmpty())
+        pairs.append({signKeys.clientCertificate, {}});
+    return pairs;
 }
 
 // The texts of the shared run, in this step's context.

@@ -37,6 +37,7 @@ private:
     SignKeys signingKeys() const override;
     bool checkKeys(const SignKeys &keys, QString *error) const override;
     QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
+    QList<CertificatePair> certificatesToCheck(const SignKeys &signKeys) const override;
 
     SignKeys keys;
     CustomerTamarek signTool;

@@ -4,8 +4,10 @@
 #include "customersignstepwidget.h"
 #include "ui_customersignstepwidget.h"
 
+#include "certificatehealthlabel.h"
 #include "keychooser.h"
 
+#include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
 #include <QFileDialog>
@@ -43,6 +45,19 @@ CustomerSignStepWidget::CustomerSignStepWidget(CustomerSignStep *step)
     initPathChooser(ui->packagesClientCertPathChooser,
                     tr("Select packages client certificate"),
                     true);
+
+    m_packagesCertHealth = new CertificateHealthLabel(this);
+    ui->formLayout->insertRow(4, QString(), m_packagesCertHealth);
+    m_clientCertHealth = new CertificateHealthLabel(this);
+    ui->formLayout->insertRow(6, QString(), m_clientCertHealth);
+    for (PathChooser *pathChooser : {ui->packagesKeyPathChooser,
+                                     ui->packagesCertPathChooser,
+                                     ui->packagesClientCertPathChooser}) {
+        connect(pathChooser,
+                &PathChooser::textChanged,
+                this,
+                &CustomerSignStepWidget::updateCertificateHealth);
+    }
 
     // clicked, not toggled: the step's own value set through setSignDebugPackage
     // must not come back to it.
@@ -95,6 +110,19 @@ void CustomerSignStepWidget::setPackagesClientCert(const QString &path)
 void CustomerSignStepWidget::setSignDebugPackage(bool sign)
 {
     ui->signDebugPackageCheckBox->setChecked(sign);
+}
+
+void CustomerSignStepWidget::setBuildTarget(const QString &target)
+{
+    m_packagesCertHealth->setTarget(target);
+    m_clientCertHealth->setTarget(target);
+}
+
+void CustomerSignStepWidget::updateCertificateHealth()
+{
+    m_packagesCertHealth->setPair(ui->packagesCertPathChooser->lineEdit()->text(),
+                                  ui->packagesKeyPathChooser->lineEdit()->text());
+    m_clientCertHealth->setPair(ui->packagesClientCertPathChooser->lineEdit()->text());
 }
 
 QString CustomerSignStepWidget::openFileSelectDialog(const QString &title)

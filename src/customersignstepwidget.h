@@ -17,6 +17,7 @@ namespace Ui {
 class CustomerSignStepWidget;
 }
 
+class CertificateHealthLabel;
 class CustomerSignStep;
 
 class CustomerSignStepWidget : public QWidget
@@ -35,6 +36,8 @@ public:
     void setPackagesCert(const QString &path);
     void setPackagesClientCert(const QString &path);
     void setSignDebugPackage(bool sign);
+    // Whose openssl reads the certificates shown beside the choosers.
+    void setBuildTarget(const QString &target);
 
 signals:
     void binariesKeyChanged(const QString &filePath);
@@ -50,9 +53,13 @@ private:
     void initPathChooser(Utils::PathChooser *chooser, const QString &title, bool allowEmpty);
     bool validatePath(const QString &path, QString *errorMessage) const;
 
+    void updateCertificateHealth();
+
     Ui::CustomerSignStepWidget *ui;
     Utils::FilePath sharedHomePath;
     Utils::FilePath sharedSrcPath;
+    CertificateHealthLabel *m_packagesCertHealth = nullptr;
+    CertificateHealthLabel *m_clientCertHealth = nullptr;
 };
 
 } // namespace Tamarek::Internal

@@ -95,6 +95,7 @@ QWidget *RpmsignExternalStep::createConfigWidget()
     widget->setUseDefaultValues(keyChoice.useDefaultValues);
     widget->setKey(keyChoice.key());
     widget->setCertificate(keyChoice.certificate());
+    widget->setBuildTarget(buildTargetName());
 
     connect(widget, &RpmsignExternalWidget::keyChanged, this, &RpmsignExternalStep::setKey);
     connect(widget,
@@ -123,6 +124,12 @@ bool RpmsignExternalStep::checkKeys(const SignKeys &keys, QString *error) const
 QStringList RpmsignExternalStep::packagesToSign(OrvVbtRpmBuildStep *rpmBuildStep) const
 {
     return rpmBuildStep->packages();
+}
+
+QList<SignStep::CertificatePair> RpmsignExternalStep::certificatesToCheck(
+    const SignKeys &keys) const
+{
+    return {{keys.developerCertificate, keys.developerKey}};
 }
 
 void RpmsignExternalStep::reportSigned(const QStringList &packages)

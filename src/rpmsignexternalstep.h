@@ -34,6 +34,7 @@ private:
     SignKeys signingKeys() const override;
     bool checkKeys(const SignKeys &keys, QString *error) const override;
     QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
+    QList<CertificatePair> certificatesToCheck(const SignKeys &keys) const override;
     void reportSigned(const QStringList &packages) override;
 
     void reportSignatures(const QStringList &packages);

@@ -4,9 +4,11 @@
 #include "rpmsignexternalwidget.h"
 #include "ui_rpmsignexternalwidget.h"
 
+#include "certificatehealthlabel.h"
 #include "keychooser.h"
 #include "pathutils.h"
 
+#include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
 using namespace Utils;
@@ -30,6 +32,15 @@ RpmsignExternalWidget::RpmsignExternalWidget(RpmsignExternalStep *step)
 
     initPathChooser(ui->keyPathChooser, tr("User private key for signing the package"), false);
     initPathChooser(ui->certificatePathChooser, tr("Certificate to be used in signature"), false);
+
+    m_certificateHealth = new CertificateHealthLabel(this);
+    ui->formLayout->insertRow(5, QString(), m_certificateHealth);
+    for (PathChooser *pathChooser : {ui->keyPathChooser, ui->certificatePathChooser}) {
+        connect(pathChooser,
+                &PathChooser::textChanged,
+                this,
+                &RpmsignExternalWidget::updateCertificateHealth);
+    }
 
     ui->keysTypeComboBox->addItem(tr("Default key"));
     ui->keysTypeComboBox->addItem(tr("Custom key"));
@@ -75,6 +86,18 @@ void RpmsignExternalWidget::setCertificate(const QString &path)
 {
     if (!path.isEmpty())
         ui->certificatePathChooser->setPath(path);
+}
+
+void RpmsignExternalWidget::setBuildTarget(const QString &target)
+{
+    m_certificateHealth->setTarget(target);
+}
+
+// The hidden choosers of the default choice hold the global pair then.
+void RpmsignExternalWidget::updateCertificateHealth()
+{
+    m_certificateHealth->setPair(ui->certificatePathChooser->lineEdit()->text(),
+                                 ui->keyPathChooser->lineEdit()->text());
 }
 
 void RpmsignExternalWidget::updatePathChoosers(int index)

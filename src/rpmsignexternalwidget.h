@@ -17,6 +17,7 @@ namespace Ui {
 class RpmsignExternalWidget;
 }
 
+class CertificateHealthLabel;
 class RpmsignExternalStep;
 
 class RpmsignExternalWidget : public QWidget
@@ -32,6 +33,8 @@ public:
     void setUseDefaultValues(bool useDefault);
     void setKey(const QString &path);
     void setCertificate(const QString &path);
+    // Whose openssl reads the certificate shown beside the choosers.
+    void setBuildTarget(const QString &target);
 
 signals:
     void keyChanged(const QString &filePath);
@@ -45,9 +48,12 @@ private:
     void initPathChooser(Utils::PathChooser *chooser, const QString &title, bool allowEmpty);
     bool validatePath(const QString &path, QString *errorMessage) const;
 
+    void updateCertificateHealth();
+
     Ui::RpmsignExternalWidget *ui;
     Utils::FilePath sharedHomePath;
     Utils::FilePath sharedSrcPath;
+    CertificateHealthLabel *m_certificateHealth = nullptr;
 };
 
 } // namespace Tamarek::Internal

@@ -3,6 +3,7 @@
 
 #include "signstep.h"
 
+#include "certificatereader.h"
 #include "signingrun.h"
 
 #include <neverraos/orvsdkkitaspect.h>
@@ -119,6 +120,9 @@ bool SignStep::signPackages(const SigningInput &input)
 {
     QTC_ASSERT(m_signTool, return false);
     const QPointer<SignStep> self(this);
+    warnOfCertificates(input.keys);
+    if (!self || m_cancelled)
+        return false;
     const ProcessResult result = m_signTool->sign(buildTargetName(), input.packages, input.keys);
     // The step may have gone with its project while the tool ran; a cancelled
     // deploy has said so already.
@@ -132,6 +136,25 @@ bool SignStep::signPackages(const SigningInput &input)
     emit addOutput(stepText("Package sign completed successfully."), OutputFormat::NormalMessage);
     reportSigned(input.packages);
     return true;
+}
+
+// An expired or mismatched pair makes packages that no device takes: better
+// said before the signing than found out on the device.
+void SignStep::warnOfCertificates(const SignKeys &keys)
+{
+    const QPointer<SignStep> self(this);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const CertificatePair &pair : certificatesToCheck(keys)) {
+        const CertificateCheck check = readCertificate(buildTargetName(),
+                                                       pair.certificate,
+                                                       pair.key);
+        if (!self || m_cancelled)
+            return;
+        for (const QString &warning : certificateWarnings(check, pair.certificate, now)) {
+            emit addOutput(tr("Warning: %1").arg(warning), OutputFormat::ErrorMessage);
+            emit addTask(DeploymentTask(Task::Warning, warning));
+        }
+    }
 }
 
 // A tool that fails without a word must not leave the step looking green.

@@ -39,6 +39,13 @@ protected:
     virtual SignKeys signingKeys() const = 0;
     virtual bool checkKeys(const SignKeys &keys, QString *error) const = 0;
     virtual QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const = 0;
+    // The certificates, each with its key where known, looked at before signing.
+    struct CertificatePair
+    {
+        QString certificate;
+        QString key;
+    };
+    virtual QList<CertificatePair> certificatesToCheck(const SignKeys &keys) const = 0;
     // After the completion message; may run the tool again.
     virtual void reportSigned(const QStringList &packages);
 
@@ -60,6 +67,7 @@ private:
     Tasking::SetupResult prepareSigning(SigningInput &input);
     bool signPackages(const SigningInput &input);
     void reportFailure(const ProcessResult &result);
+    void warnOfCertificates(const SignKeys &keys);
     // The message in the context of the step's own class.
     QString stepText(const char *text) const;
 

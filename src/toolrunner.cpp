@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <memory>
 #include <utility>
 
 namespace Tamarek::Internal {
@@ -44,6 +45,12 @@ static void writeInput(QProcess &process, const QByteArray &input)
         return;
     process.write(input);
     process.waitForBytesWritten(writeTimeoutMs);
+}
+
+static void logRun(const QStringList &command, const ProcessResult &result)
+{
+    Core::MessageManager::writeSilently(
+        QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' ')));
 }
 
 // Gives whether any bytes arrived.
@@ -129,9 +136,51 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
     }
     handler = {};
 
-    Core::MessageManager::writeSilently(
-        QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' ')));
+    logRun(command, result);
     return result;
+}
+
+QProcess *startProcess(const QStringList &command,
+                       QObject *context,
+                       const std::function<void(const ProcessResult &)> &done)
+{
+    auto process = new QProcess(context);
+    process->setProgram(command.value(0));
+    process->setArguments(command.mid(1));
+    process->setWorkingDirectory(workingDirectory());
+    const auto result = std::make_shared<ProcessResult>();
+    QObject::connect(process, &QProcess::readyReadStandardOutput, process, [process, result] {
+        result->standardOutput.append(process->readAllStandardOutput());
+    });
+    QObject::connect(process, &QProcess::readyReadStandardError, process, [process, result] {
+        result->standardError.append(process->readAllStandardError());
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [=](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        result->exitCode = -1;
+        result->startError = Tr::tr("Could not start \"%1\": %2")
+                                 .arg(QDir::toNativeSeparators(command.value(0)),
+                                      process->errorString());
+        logRun(command, *result);
+        process->deleteLater();
+        done(*result);
+    });
+    QObject::connect(process,
+                     &QProcess::finished,
+                     process,
+                     [=](int exitCode, QProcess::ExitStatus exitStatus) {
+                         result->standardOutput.append(process->readAllStandardOutput());
+                         result->standardError.append(process->readAllStandardError());
+                         result->crashed = exitStatus == QProcess::CrashExit;
+                         result->exitCode = exitCode;
+                         logRun(command, *result);
+                         process->deleteLater();
+                         done(*result);
+                     });
+    process->start(QIODevice::ReadWrite);
+    process->closeWriteChannel();
+    return process;
 }
 
 QString failureDescription(const ProcessResult &result)

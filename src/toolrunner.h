@@ -10,6 +10,11 @@
 #include <functional>
 #include <type_traits>
 
+QT_BEGIN_NAMESPACE
+class QObject;
+class QProcess;
+QT_END_NAMESPACE
+
 namespace Tamarek::Internal {
 
 struct ProcessResult
@@ -93,6 +98,13 @@ const int stopGracePeriodMs = 3000;
 // asked to end (SIGTERM, which the kit's tool passes on into the target) and
 // killed when it has not ended after the grace period.
 ProcessResult runProcess(OutputHandler handler, const QStringList &command);
+
+// Starts the command without waiting for it, for runs that read and never
+// prompt: its standard input is closed. done gets the result when the tool
+// has ended, unless the process, which belongs to context, is deleted first.
+QProcess *startProcess(const QStringList &command,
+                       QObject *context,
+                       const std::function<void(const ProcessResult &)> &done);
 
 // What became of a run that did not succeed, as a sentence for the user.
 QString failureDescription(const ProcessResult &result);

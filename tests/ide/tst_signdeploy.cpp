@@ -109,6 +109,8 @@ private slots:
     void testNoBuildEngine();
     void testSilentFailure_data();
     void testSilentFailure();
+    void testCertificateWarnings_data();
+    void testCertificateWarnings();
     void testCancel_data();
     void testCancel();
 
@@ -334,6 +336,10 @@ void SignDeployTest::testCustomerSign_data()
         << QStringList{withClient[0], withClient[1], withClient[2], "outside/client.pem"}
         << true << Packages::MainOnly << RpmStep::Before
         << QStringList{signing,
+                       "~ErrorMessage: Warning: The certificate .*/client\\.pem can't be read: "
+                       "Unable to load certificate",
+                       "~Task: Warning: The certificate .*/client\\.pem can't be read: "
+                       "Unable to load certificate",
                        "~Stderr: customer-sign: packages client certificate .* is not "
                        "a PEM certificate",
                        "ErrorMessage: Error: Packages were not signed: the signing tool ended "
@@ -661,7 +667,7 @@ void SignDeployTest::testSilentFailure()
     const QString prompt = failure == SilentFailure::PassphraseCancelled
                                ? QString("printf 'Enter pass phrase for /ws/k.pem:'; ")
                                : QString();
-    ToolDouble kitTool(QString("case \"$*\" in *rpmbuild*) exec '%1' \"$@\";; esac; %2%3")
+    ToolDouble kitTool(QString("case \"$*\" in *rpmbuild*|*' openssl '*) exec '%1' \"$@\";; esac; %2%3")
                            .arg(Orv::Internal::OrvSettings::norkPath().toFSPathString(),
                                 prompt,
                                 failing));
@@ -692,13 +698,109 @@ void SignDeployTest::testSilentFailure()
     const QString reasonLine = reason.startsWith('~')
                                    ? QString("~ErrorMessage: " + notSigned + reason.mid(1))
                                    : QString("ErrorMessage: " + notSigned + reason);
-    verifyOutput(output.lines(),
-                 QStringList({"NormalMessage: Signing RPM package...",
-                              reasonLine,
-                              "Task: Warning: Packages were not signed by the step "
-                              "\"RPM Sign (customer-sign)\"."}),
-                 project);
+    QStringList expected{"NormalMessage: Signing RPM package..."};
+    if (failure == SilentFailure::KitToolGone) {
+        const QString unreadable = "Warning: The certificate .*/developer-cert.pem can't be "
+                                   "read: Could not start .*";
+        expected << "~ErrorMessage: " + unreadable << "~Task: " + unreadable;
+    }
+    expected << reasonLine
+             << "Task: Warning: Packages were not signed by the step \"RPM Sign (customer-sign)\".";
+    verifyOutput(output.lines(), expected, project);
     QCOMPARE(marker.lines().size(), 1);
+}
+
+// A certificate of the developer key, issued by a CA of the test's own with
+// the given validity (openssl's YYMMDDHHMMSSZ form), in the workspace.
+static QString makeCertificate(const SignTestKit &kit,
+                               const QString &name,
+                               const QString &key,
+                               const QString &startDate,
+                               const QString &endDate)
+{
+    const QString folder = kit.workspace().pathAppended("ca-" + name).toFSPathString();
+    QDir().mkpath(folder);
+    const auto openssl = [&folder](const QStringList &arguments) {
+        QProcess process;
+        process.setWorkingDirectory(folder);
+        process.start("openssl", arguments);
+        return process.waitForFinished(60000) && process.exitCode() == 0;
+    };
+    QFile config(folder + "/ca.cnf");
+    QTC_CHECK(config.open(QIODevice::WriteOnly));
+    config.write("[ca]\ndefault_ca=d\n[d]\ndatabase=index.txt\nnew_certs_dir=.\nserial=serial\n"
+                 "default_md=sha256\npolicy=p\n[p]\nCN=supplied\n");
+    config.close();
+    QFile(folder + "/index.txt").open(QIODevice::WriteOnly);
+    QFile serial(folder + "/serial");
+    QTC_CHECK(serial.open(QIODevice::WriteOnly) && serial.write("01\n"));
+    serial.close();
+    const QString certificate = folder + "/" + name + ".pem";
+    const bool made = openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                               "ca-key.pem", "-subj", "/CN=Test CA " + name, "-days", "36500",
+                               "-out", "ca.pem"})
+                      && openssl({"req", "-new", "-key", key, "-subj", "/CN=" + name, "-out",
+                                  "request.csr"})
+                      && openssl({"ca", "-batch", "-config", "ca.cnf", "-cert", "ca.pem",
+                                  "-keyfile", "ca-key.pem", "-in", "request.csr", "-startdate",
+                                  startDate, "-enddate", endDate, "-out", certificate});
+    return made ? certificate : QString();
+}
+
+void SignDeployTest::testCertificateWarnings_data()
+{
+    QTest::addColumn<QString>("startDate");
+    QTest::addColumn<QString>("endDate");
+    QTest::addColumn<bool>("otherKey");
+    QTest::addColumn<QString>("warning");
+
+    const auto inDays = [](int days) {
+        return QDateTime::currentDateTimeUtc().addDays(days).toString("yyMMddHHmmss'Z'");
+    };
+    QTest::newRow("valid for long: no warning") << inDays(-1) << inDays(400) << false << "";
+    QTest::newRow("expired") << "200101000000Z" << "200201000000Z" << false << "expired on";
+    QTest::newRow("not valid yet") << inDays(3) << inDays(400) << false << "is not valid before";
+    QTest::newRow("expires within 30 days") << inDays(-1) << inDays(10) << false
+                                            << "expires on";
+    QTest::newRow("not the key's certificate") << inDays(-1) << inDays(400) << true
+                                               << "does not belong to its key";
+}
+
+// Said before the tool runs; the signing goes on as it would.
+void SignDeployTest::testCertificateWarnings()
+{
+    QFETCH(QString, startDate);
+    QFETCH(QString, endDate);
+    QFETCH(bool, otherKey);
+    QFETCH(QString, warning);
+
+    const QString certificate = makeCertificate(*m_kit,
+                                                "pair",
+                                                m_kit->key(otherKey ? QString("client-key.pem")
+                                                                    : QString("developer-key.pem")),
+                                                startDate,
+                                                endDate);
+    QVERIFY(!certificate.isEmpty());
+    SignTestProject project(m_kit->rpmsignKit(), Packages::MainOnly);
+    auto step = qobject_cast<RpmsignExternalStep *>(
+        addSignStep(project, RpmsignExternalStep::stepId(), RpmStep::Before));
+    QVERIFY(step);
+    step->setKey(m_kit->key("developer-key.pem"));
+    step->setCertificate(certificate);
+
+    StepOutput output(step);
+    QVERIFY(project.deploy());
+    QStringList lines;
+    for (const OutputLine &line : output.lines())
+        lines << lineText(line);
+    QVERIFY(lines.size() > 2);
+    if (warning.isEmpty()) {
+        QVERIFY2(lines.filter("Warning: The certificate").isEmpty(), qPrintable(lines.join('\n')));
+        return;
+    }
+    const QString expected = "Warning: The certificate " + certificate + " " + warning;
+    QVERIFY2(lines.at(1).startsWith("ErrorMessage: " + expected), qPrintable(lines.at(1)));
+    QVERIFY2(lines.at(2).startsWith("Task: " + expected), qPrintable(lines.at(2)));
 }
 
 void SignDeployTest::testCancel_data()

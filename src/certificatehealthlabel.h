@@ -1,0 +1,43 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include "certificatereader.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace Tamarek::Internal {
+
+// Beside the choosers of a signing pair: the certificate's subject, issuer and
+// validity and whether the key belongs to it, read anew a moment after a path
+// stops changing. Hidden while no certificate is chosen.
+class CertificateHealthLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit CertificateHealthLabel(QWidget *parent = nullptr);
+
+    void setTarget(const QString &target);
+    void setPair(const QString &certificate, const QString &key = {});
+
+    // For tests: whether a read is pending or running.
+    bool isBusy() const;
+
+signals:
+    void updated();
+
+private:
+    void read();
+    void showCheck(const CertificateCheck &check);
+
+    QString m_target;
+    QString m_certificate;
+    QString m_key;
+    QTimer m_delay;
+    CertificateReader m_reader;
+};
+
+} // namespace Tamarek::Internal
