@@ -3,6 +3,7 @@
 
 #include "passworddialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -30,6 +31,13 @@ PasswordDialogPrivate::PasswordDialogPrivate(const QString &prompt)
     formLayout->addRow(tr("Password:"), m_passwordLineEdit);
     layout->addLayout(formLayout);
 
+    m_rememberCheckBox = new QCheckBox(tr("Remember for this session"));
+    m_rememberCheckBox->setObjectName("rememberCheckBox");
+    m_rememberCheckBox->setToolTip(tr("Kept in memory only, until a signing with it fails, the "
+                                      "IDE ends or the remembered passphrases are forgotten."));
+    formLayout->addRow(QString(), m_rememberCheckBox);
+    formLayout->setRowVisible(m_rememberCheckBox, false);
+
     m_errorLabel = new QLabel;
     m_errorLabel->setObjectName("errorLabel");
     m_errorLabel->setStyleSheet("color: red");
@@ -54,6 +62,18 @@ QString PasswordDialogPrivate::takePassword()
     return password;
 }
 
+void PasswordDialogPrivate::setRememberOffered(bool offered)
+{
+    m_rememberOffered = offered;
+    if (auto formLayout = findChild<QFormLayout *>())
+        formLayout->setRowVisible(m_rememberCheckBox, offered);
+}
+
+bool PasswordDialogPrivate::remember() const
+{
+    return m_rememberOffered && m_rememberCheckBox->isChecked();
+}
+
 void PasswordDialogPrivate::validate()
 {
     static const QRegularExpression lineBreak("\r\n|\r|\n");
@@ -71,13 +91,16 @@ void PasswordDialogPrivate::validate()
     m_passwordLineEdit->setFocus(Qt::OtherFocusReason);
 }
 
-QString getPassword(const QString &prompt, bool *ok)
+QString getPassword(const QString &prompt, bool *ok, bool *remember)
 {
     auto dialog = new PasswordDialogPrivate(prompt);
+    dialog->setRememberOffered(remember != nullptr);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     QString password;
     if (accepted)
         password = dialog->takePassword();
+    if (remember)
+        *remember = accepted && dialog->remember();
     dialog->deleteLater();
     *ok = accepted;
     return password;

@@ -3,6 +3,7 @@
 
 #include "signtool.h"
 
+#include "passphrasecache.h"
 #include "passworddialog.h"
 
 #include <coreplugin/messagemanager.h>
@@ -51,7 +52,13 @@ OutputHandler SignTool::outputHandler()
             if (self)
                 self->finishOutput(*output);
         },
-        [self, output](QByteArray &input) { return self && self->handleQuiet(*output, input); });
+        [self, output](QByteArray &input) { return self && self->handleQuiet(*output, input); },
+        [output](const ProcessResult &result) {
+            if (result.isSuccess())
+                return;
+            for (const QByteArray &key : std::as_const(output->rememberedKeys))
+                PassphraseCache::instance().forget(key);
+        });
 }
 
 void SignTool::stop()
@@ -113,19 +120,39 @@ bool SignTool::handleQuiet(RunOutput &output, QByteArray &input)
 // afterwards is shown.
 bool SignTool::askForPassword(RunOutput &output, const QString &prompt, QByteArray &input)
 {
+    PassphraseCache &cache = PassphraseCache::instance();
+    const QByteArray key = PassphraseCache::keyFor(prompt);
+    const auto answer = [&input](QString &passphrase) {
+        QByteArray bytes = passphrase.toUtf8();
+        input.append(bytes).append('\n');
+        bytes.fill('\0');
+        passphrase.fill(QChar::Null);
+    };
+    if (output.answeredFromMemory.contains(key)) {
+        // Asked again in the same run: the remembered one was not taken.
+        cache.forget(key);
+    } else if (std::optional<QString> remembered = cache.passphrase(key)) {
+        output.answeredFromMemory.insert(key);
+        output.rememberedKeys.insert(key);
+        answer(*remembered);
+        return true;
+    }
+
     const QPointer<SignTool> self(this);
     bool ok = false;
-    QString password = getPassword(prompt, &ok);
+    bool remember = false;
+    QString password = getPassword(prompt, &ok, key.isEmpty() ? nullptr : &remember);
     // The dialog's event loop may have stopped the run or deleted this tool.
     if (!self || !ok || password.isEmpty() || isStopped(output)) {
         password.fill(QChar::Null);
         output.stopped = true;
         return false;
     }
-    QByteArray bytes = password.toUtf8();
-    input.append(bytes).append('\n');
-    bytes.fill('\0');
-    password.fill(QChar::Null);
+    if (remember) {
+        cache.remember(key, password);
+        output.rememberedKeys.insert(key);
+    }
+    answer(password);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <utils/filepath.h>
 
 #include <QObject>
+#include <QSet>
 
 namespace Tamarek::Internal {
 
@@ -37,6 +38,10 @@ struct RunOutput
 {
     quint64 run = 0;
     bool stopped = false;
+    // Passphrases remembered, or answered from memory, in this run: forgotten
+    // when it fails, so that a wrong one is never used again.
+    QSet<QByteArray> rememberedKeys;
+    QSet<QByteArray> answeredFromMemory;
     LineSplitter standardOutput;
     LineSplitter standardError;
 };

@@ -134,6 +134,7 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
                                      process.errorString());
         Core::MessageManager::writeDisrupting(QString("[E]\t%1").arg(result.startError));
     }
+    handler.ended(result);
     handler = {};
 
     logRun(command, result);

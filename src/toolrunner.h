@@ -37,7 +37,7 @@ struct ProcessResult
 // quiet call comes when the tool has printed nothing for a short while after
 // its last output (a prompt without its colon may be complete then), with the
 // same meaning of its result and input. The finish call comes once, when the
-// tool has ended.
+// tool has ended, and the ended call last, with the run's result.
 class OutputHandler
 {
 public:
@@ -46,6 +46,7 @@ public:
                                     QByteArray &input)>;
     using Quiet = std::function<bool(QByteArray &input)>;
     using Finish = std::function<void()>;
+    using Ended = std::function<void(const ProcessResult &)>;
 
     OutputHandler() = default;
     OutputHandler(std::nullptr_t) {}
@@ -57,10 +58,11 @@ public:
                                           const QByteArray &,
                                           const QByteArray &,
                                           QByteArray &>)
-    OutputHandler(Callable scan, Finish finish = {}, Quiet quiet = {})
+    OutputHandler(Callable scan, Finish finish = {}, Quiet quiet = {}, Ended ended = {})
         : m_scan(std::move(scan))
         , m_quiet(std::move(quiet))
         , m_finish(std::move(finish))
+        , m_ended(std::move(ended))
     {}
 
     explicit operator bool() const { return bool(m_scan); }
@@ -81,10 +83,17 @@ public:
             m_finish();
     }
 
+    void ended(const ProcessResult &result) const
+    {
+        if (m_ended)
+            m_ended(result);
+    }
+
 private:
     Scan m_scan;
     Quiet m_quiet;
     Finish m_finish;
+    Ended m_ended;
 };
 
 // How long the tool must be silent before the quiet call, and how long a

@@ -11,6 +11,7 @@
 #include <coreplugin/outputwindow.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QLabel>
@@ -79,6 +80,8 @@ bool PasswordAnswerer::eventFilter(QObject *watched, QEvent *event)
             m_prompts << prompt;
             const auto lineEdit = dialog->findChild<QLineEdit *>("passwordLineEdit");
             m_allMasked = m_allMasked && lineEdit && lineEdit->echoMode() == QLineEdit::Password;
+            const auto remember = dialog->findChild<QCheckBox *>("rememberCheckBox");
+            m_rememberOffered << (remember && !remember->isHidden());
             emit dialogShown(prompt);
             const QString next = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
             QPointer<QWidget> target(dialog);
@@ -102,6 +105,8 @@ void PasswordAnswerer::answer(QWidget *dialog, const QString &answer)
         return;
     }
     lineEdit->setText(answer);
+    if (auto remember = dialog->findChild<QCheckBox *>("rememberCheckBox"); remember && m_remember)
+        remember->setChecked(true);
     buttonBox->button(QDialogButtonBox::Ok)->click();
 }
 

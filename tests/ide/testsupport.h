@@ -54,6 +54,10 @@ public:
     QStringList prompts() const { return m_prompts; }
     // Whether each dialog masked the typed characters.
     bool allMasked() const { return m_allMasked; }
+    // Ticks "Remember for this session" where a dialog offers it.
+    void setRemember(bool remember) { m_remember = remember; }
+    // For each dialog, whether it offered to remember the answer.
+    QList<bool> rememberOffered() const { return m_rememberOffered; }
 
 signals:
     void dialogShown(const QString &prompt);
@@ -64,7 +68,9 @@ private:
 
     QStringList m_answers;
     QStringList m_prompts;
+    QList<bool> m_rememberOffered;
     bool m_allMasked = true;
+    bool m_remember = false;
 };
 
 // A stand-in for the kit's command-line tool: a bash script, given its
