@@ -7,6 +7,9 @@
 #include "testkit.h"
 #include "testsupport.h"
 
+#include <nork/buildengine.h>
+#include <nork/sdk.h>
+
 #include <QDir>
 #include <QProcess>
 #include <QtTest>
@@ -393,6 +396,10 @@ void RpmsignExternalTest::testRequestRefused_data()
         << true << "Example\n[ v3_usr ]" << 0
         << QStringList{"Filed to generate CSR",
                        "The company name can't contain line breaks or other control characters."};
+    // Not writable even for root, as a workspace on a read-only share would be.
+    QTest::newRow("workspace that can't be written to")
+        << true << "Example" << 0
+        << QStringList{"Filed to generate CSR", "Could not create a folder in /proc/sys: *"};
 }
 
 // Nothing runs: no key is made for a request that can't be written.
@@ -407,6 +414,9 @@ void RpmsignExternalTest::testRequestRefused()
     TestKit kit(withEngine ? QList<TestEngine>{engine()} : QList<TestEngine>{},
                 {double_.path(), {}, {}});
     QVERIFY2(kit.isLoaded(), qPrintable(kit.errorString()));
+    const bool unwritable = errors.last().endsWith('*');
+    if (unwritable)
+        Nork::Sdk::buildEngines().first()->setSharedSrcPath(Utils::FilePath::fromString("/proc/sys"));
     GeneralMessages messages;
 
     const QString key = m_keys.filePath(withEngine ? QString("missing-key.pem")
@@ -422,6 +432,12 @@ void RpmsignExternalTest::testRequestRefused()
     QVERIFY(!result.crashed);
     QCOMPARE(result.exitCode, -1);
     QVERIFY(result.standardOutput.isEmpty() && result.standardError.isEmpty());
+    if (unwritable) {
+        QCOMPARE(tool.errors.size(), errors.size());
+        QVERIFY2(tool.errors.last().startsWith(errors.last().chopped(1)),
+                 qPrintable(tool.errors.last()));
+        errors = tool.errors;
+    }
     QCOMPARE(tool.errors, errors);
     QCOMPARE(double_.calls(), QList<QStringList>());
     QVERIFY(!QFileInfo::exists(m_keys.filePath("missing-key.pem")));

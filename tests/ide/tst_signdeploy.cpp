@@ -16,6 +16,7 @@
 #include <neverraos/orvsdkkitaspect.h>
 #include <neverraos/orvsettings.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
+#include <kitconfig.h>
 
 #include <projectexplorer/buildmanager.h>
 #include <projectexplorer/buildsteplist.h>
@@ -29,6 +30,7 @@
 #include <utils/algorithm.h>
 #include <utils/qtcassert.h>
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
@@ -107,8 +109,8 @@ private slots:
     void testTwoRpmsignExternalSteps_data();
     void testTwoRpmsignExternalSteps();
     void testNoBuildEngine();
-    void testSilentFailure_data();
-    void testSilentFailure();
+    void testFaults_data();
+    void testFaults();
     void testCertificateWarnings_data();
     void testCertificateWarnings();
     void testCancel_data();
@@ -638,39 +640,115 @@ void SignDeployTest::testNoBuildEngine()
     KitManager::deregisterKit(kit);
 }
 
-// How a signing run can fail without a word of its own.
-enum class SilentFailure { ExitCode, Crash, PassphraseCancelled, KitToolGone };
+// What goes wrong around a signing, once the packages are built.
+enum class Fault {
+    ExitCode,
+    Crash,
+    PassphraseCancelled,
+    KitToolMissing,
+    KitToolNotExecutable,
+    HangAfterPrompt,
+    HangSilent,
+    TargetDeleted,
+    ReadOnlyPackage,
+};
 
-void SignDeployTest::testSilentFailure_data()
+// The files below a folder with their contents, to see what a run touched.
+static QMap<QString, QByteArray> snapshot(const FilePath &folder)
 {
-    QTest::addColumn<SilentFailure>("failure");
-    QTest::addColumn<QString>("reason");
-
-    QTest::newRow("exit code") << SilentFailure::ExitCode
-                               << "the signing tool ended with exit code 3.";
-    QTest::newRow("crash") << SilentFailure::Crash << "the signing tool crashed.";
-    QTest::newRow("passphrase cancelled")
-        << SilentFailure::PassphraseCancelled << "signing was stopped, no passphrase was given.";
-    QTest::newRow("kit tool gone") << SilentFailure::KitToolGone << "~Could not start .*";
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder.toFSPathString(),
+                    QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(file.fileName(), file.readAll() + QByteArray::number(file.permissions()));
+    }
+    return files;
 }
 
-// A kit tool that builds the packages as the real one does and fails to sign
-// them without printing anything.
-void SignDeployTest::testSilentFailure()
+void SignDeployTest::testFaults_data()
 {
-    QFETCH(SilentFailure, failure);
-    QFETCH(QString, reason);
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QStringList>("expected"); // after "Signing RPM package..."
 
-    const QString failing = failure == SilentFailure::ExitCode ? QString("exit 3")
-                            : failure == SilentFailure::Crash  ? QString("kill -SEGV $$")
-                                                               : QString("read -r -t 30 pw; exit 0");
-    const QString prompt = failure == SilentFailure::PassphraseCancelled
-                               ? QString("printf 'Enter pass phrase for /ws/k.pem:'; ")
-                               : QString();
-    ToolDouble kitTool(QString("case \"$*\" in *rpmbuild*|*' openssl '*) exec '%1' \"$@\";; esac; %2%3")
-                           .arg(Orv::Internal::OrvSettings::norkPath().toFSPathString(),
-                                prompt,
-                                failing));
+    const QString notSigned = "Task: Warning: Packages were not signed by the step "
+                              "\"RPM Sign (customer-sign)\".";
+    const QString error = "ErrorMessage: Error: Packages were not signed: ";
+    const QString stopped = "ErrorMessage: Package sign stopped by user";
+    const auto unreadable = [](const QString &reason) {
+        const QString warning = "Warning: The certificate .*/developer-cert\\.pem can't be read: "
+                                + reason;
+        return QStringList{"~ErrorMessage: " + warning, "~Task: " + warning};
+    };
+
+    QTest::newRow("exit code, nothing said")
+        << Fault::ExitCode
+        << QStringList{error + "the signing tool ended with exit code 3.", notSigned};
+    QTest::newRow("crash") << Fault::Crash
+                           << QStringList{error + "the signing tool crashed.", notSigned};
+    QTest::newRow("passphrase cancelled")
+        << Fault::PassphraseCancelled
+        << QStringList{error + "signing was stopped, no passphrase was given.", notSigned};
+    QTest::newRow("kit tool missing")
+        << Fault::KitToolMissing
+        << unreadable("Could not start .*") + QStringList{"~" + error + "Could not start .*",
+                                                          notSigned};
+    QTest::newRow("kit tool not executable")
+        << Fault::KitToolNotExecutable
+        << unreadable("Could not start .*")
+               + QStringList{"~" + error + "Could not start .*ermission denied.*", notSigned};
+    QTest::newRow("hangs after its prompt, deploy cancelled")
+        << Fault::HangAfterPrompt << QStringList{stopped};
+    QTest::newRow("hangs silent, deploy cancelled") << Fault::HangSilent << QStringList{stopped};
+    QTest::newRow("build target deleted")
+        << Fault::TargetDeleted
+        << unreadable("nork: no build target named .*")
+               + QStringList{"~Stderr: nork: no build target named \"SignTarget-armv7hl\" in "
+                             "the build engine",
+                             error + "the signing tool ended with exit code 127.",
+                             notSigned};
+    QTest::newRow("read-only package: signed, left as it was")
+        << Fault::ReadOnlyPackage
+        << QStringList{"~Stdout: %MAIN%: signed \\(developer\\)",
+                       "NormalMessage: Package sign completed successfully."};
+}
+
+// Through a kit tool that builds the packages as the real one does and then
+// fails as the row says: each fault is told, the deploy goes on unless it was
+// cancelled, no tool is left running and no file is touched but the
+// signatures of a signing that worked.
+void SignDeployTest::testFaults()
+{
+    QFETCH(Fault, fault);
+    QFETCH(QStringList, expected);
+
+    const QString norkPath = Orv::Internal::OrvSettings::norkPath().toFSPathString();
+    QString signing;
+    switch (fault) {
+    case Fault::ExitCode:
+        signing = "exit 3";
+        break;
+    case Fault::Crash:
+        signing = "kill -SEGV $$";
+        break;
+    case Fault::PassphraseCancelled:
+        signing = "printf 'Enter pass phrase for /ws/k.pem:'; read -r -t 30 pw; exit 0";
+        break;
+    case Fault::HangAfterPrompt:
+        signing = "printf 'Enter pass phrase for /ws/k.pem:'; read -r pw; exec sleep 600";
+        break;
+    case Fault::HangSilent:
+        signing = "exec sleep 600";
+        break;
+    default:
+        signing = QString("exec '%1' \"$@\"").arg(norkPath);
+        break;
+    }
+    ToolDouble kitTool(
+        QString("case \"$*\" in *rpmbuild*|*' openssl '*) exec '%1' \"$@\";; esac; %2")
+            .arg(norkPath, signing));
     QVERIFY(kitTool.isValid());
     SignTestKit kit(kitTool.path());
     QVERIFY2(kit.isValid(), qPrintable(kit.errorString()));
@@ -682,32 +760,59 @@ void SignDeployTest::testSilentFailure()
     step->setBinariesKey(kit.key("binaries-key.pem"));
     step->setPackagesKey(kit.key("developer-key.pem"));
     step->setPackagesCert(kit.key("developer-cert.pem"));
-    if (failure == SilentFailure::KitToolGone) {
-        // The signing starts right after the checks, which end with this line.
-        connect(step, &BuildStep::addOutput, this, [&kitTool](const QString &text) {
+
+    QMap<QString, QByteArray> before;
+    QString package;
+    // The packages are built and the checks done when this line comes; the
+    // signing starts right after.
+    connect(step, &BuildStep::addOutput, this, [&](const QString &text) {
+        if (text != "Signing RPM package...")
+            return;
+        package = project.rpmBuildStep()->packages().value(0);
+        if (fault == Fault::KitToolMissing)
+            QTC_CHECK(kitTool.path().removeFile());
+        if (fault == Fault::KitToolNotExecutable)
+            QTC_CHECK(kitTool.path().setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        if (fault == Fault::ReadOnlyPackage)
+            QTC_CHECK(QFile::setPermissions(package, QFile::ReadOwner | QFile::ReadGroup));
+        if (fault == Fault::TargetDeleted) {
+            // As removing it in the kit's own tools would: the kit tool no longer knows it.
+            Nork::KitConfig config;
+            QString error;
+            const QString file = kit.testKit().configurationPath().toFSPathString();
+            QTC_CHECK(Nork::readKitConfig(file, &config, &error));
+            config.engines.first().targets.removeLast();
+            QTC_CHECK(Nork::writeKitConfig(file, config, &error));
+        }
+        before = snapshot(kit.workspace());
+    });
+    PasswordAnswerer answerer({fault == Fault::HangAfterPrompt ? QString("pass") : QString()});
+    const bool hangs = fault == Fault::HangAfterPrompt || fault == Fault::HangSilent;
+    if (hangs) {
+        // The user gives up on a tool that does not end.
+        connect(step, &BuildStep::addOutput, this, [](const QString &text) {
             if (text == "Signing RPM package...")
-                QTC_CHECK(kitTool.path().removeFile());
+                QTimer::singleShot(2000, BuildManager::instance(), &BuildManager::cancel);
         });
     }
 
     StepOutput output(step);
     StepOutput marker(project.deploySteps()->steps().last());
-    PasswordAnswerer answerer({QString()});
-    QVERIFY(project.deploy());
-    const QString notSigned = "Error: Packages were not signed: ";
-    const QString reasonLine = reason.startsWith('~')
-                                   ? QString("~ErrorMessage: " + notSigned + reason.mid(1))
-                                   : QString("ErrorMessage: " + notSigned + reason);
-    QStringList expected{"NormalMessage: Signing RPM package..."};
-    if (failure == SilentFailure::KitToolGone) {
-        const QString unreadable = "Warning: The certificate .*/developer-cert.pem can't be "
-                                   "read: Could not start .*";
-        expected << "~ErrorMessage: " + unreadable << "~Task: " + unreadable;
+    QCOMPARE(project.deploy(), !hangs);
+    verifyOutput(output.lines(),
+                 QStringList{"NormalMessage: Signing RPM package..."} + expected,
+                 project);
+    QCOMPARE(marker.lines().size(), hangs ? 0 : 1);
+    QTRY_COMPARE(processesMentioning(kitTool.path().toFSPathString()), QStringList());
+
+    QMap<QString, QByteArray> after = snapshot(kit.workspace());
+    if (fault == Fault::ReadOnlyPackage) {
+        QCOMPARE(signatureFiles(package).size(), 1);
+        for (auto it = after.begin(); it != after.end();) {
+            it = it.key().startsWith(package + ".sig/") ? after.erase(it) : std::next(it);
+        }
     }
-    expected << reasonLine
-             << "Task: Warning: Packages were not signed by the step \"RPM Sign (customer-sign)\".";
-    verifyOutput(output.lines(), expected, project);
-    QCOMPARE(marker.lines().size(), 1);
+    QCOMPARE(after, before);
 }
 
 // A certificate of the developer key, issued by a CA of the test's own with
