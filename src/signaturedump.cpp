@@ -4,48 +4,73 @@
 #include "signaturedump.h"
 
 #include <QDebug>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace Tamarek::Internal {
+
+// The lines of a text with where each begins, its line end left out; whether
+// a line end follows it.
+template<typename Visit>
+static void forEachLine(QStringView text, const Visit &visit)
+{
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        visit(start, text.sliced(start, end - start), end < text.size());
+        // "\r\n" ends one line; any other line end ends one too.
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+}
+
+// A package path is a line of its own, from a "/" to its "rpm": matched
+// inside a line, a folder such as ~/rpmbuild would cut the path short.
+static bool isPackageLine(QStringView line)
+{
+    return line.size() >= 5 && line.startsWith('/') && line.endsWith(u"rpm");
+}
 
 QList<PackageDump> splitSignatureDump(const QString &dumpText, const QStringList &packages)
 {
     if (packages.size() == 1)
         return {{packages.first(), dumpText}};
 
-    // A package path is a line of its own: matched inside a line, a folder
-    // such as ~/rpmbuild would cut the path short and split the dump wrongly.
-    static const QRegularExpression packagePath("^(\\/[^\\r\\n]*[^\\r\\n]rpm)\\r?$",
-                                                QRegularExpression::MultilineOption);
-    QList<QRegularExpressionMatch> matches;
-    for (const QRegularExpressionMatch &match : packagePath.globalMatch(dumpText))
-        matches << match;
+    QList<std::pair<qsizetype, QStringView>> paths;
+    forEachLine(dumpText, [&paths](qsizetype start, QStringView line, bool) {
+        if (isPackageLine(line))
+            paths.append({start, line});
+    });
 
     QList<PackageDump> dumps;
-    for (int i = 0; i < matches.size(); ++i) {
-        const qsizetype start = matches.at(i).capturedStart();
-        const qsizetype end = i + 1 < matches.size() ? matches.at(i + 1).capturedStart()
-                                                     : dumpText.size();
-        dumps.append(
-            {QFileInfo(matches.at(i).captured(1)).fileName(), dumpText.mid(start, end - start)});
+    dumps.reserve(paths.size());
+    for (int i = 0; i < paths.size(); ++i) {
+        const qsizetype start = paths.at(i).first;
+        const qsizetype end = i + 1 < paths.size() ? paths.at(i + 1).first : dumpText.size();
+        const QStringView path = paths.at(i).second;
+        dumps.append({path.sliced(path.lastIndexOf('/') + 1).toString(),
+                      dumpText.mid(start, end - start)});
     }
     return dumps;
 }
 
 SignatureNote signatureNote(const QString &dumpText)
 {
-    // Anchored: a certificate subject such as "O=Acme Group: client" names no group.
-    static const QRegularExpression group("^Group: ([^\\r\\n]*)[\\r\\n]",
-                                          QRegularExpression::MultilineOption);
+    // A whole line with its line end: a certificate subject such as
+    // "O=Acme Group: client" names no group.
+    bool client = false;
     bool developer = false;
-    for (const QRegularExpressionMatch &match : group.globalMatch(dumpText)) {
-        const QString name = match.captured(1);
-        if (name == "client")
-            return SignatureNote::None;
-        if (name == "developer")
-            developer = true;
-    }
+    forEachLine(dumpText, [&](qsizetype, QStringView line, bool ended) {
+        if (!ended || !line.startsWith(u"Group: "))
+            return;
+        const QStringView name = line.sliced(7);
+        client = client || name == u"client";
+        developer = developer || name == u"developer";
+    });
+    if (client)
+        return SignatureNote::None;
     return developer ? SignatureNote::DeveloperOnly : SignatureNote::NotSigned;
 }
 

@@ -53,14 +53,35 @@ static void logRun(const QStringList &command, const ProcessResult &result)
         QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' ')));
 }
 
+// At most this much of each channel per pass: a tool that floods its output
+// must not keep the event loop from turning for long.
+const qint64 maxBytesPerPass = 64 * 1024;
+
+static QByteArray readSome(QProcess &process, QProcess::ProcessChannel channel)
+{
+    process.setReadChannel(channel);
+    return process.read(maxBytesPerPass);
+}
+
+static bool hasMore(QProcess &process)
+{
+    for (const QProcess::ProcessChannel channel :
+         {QProcess::StandardOutput, QProcess::StandardError}) {
+        process.setReadChannel(channel);
+        if (process.bytesAvailable() > 0)
+            return true;
+    }
+    return false;
+}
+
 // Gives whether any bytes arrived.
 static bool passOutput(QProcess &process,
                        const OutputHandler &handler,
                        ProcessResult &result,
                        const std::function<void()> &stop)
 {
-    const QByteArray standardOutput = process.readAllStandardOutput();
-    const QByteArray standardError = process.readAllStandardError();
+    const QByteArray standardOutput = readSome(process, QProcess::StandardOutput);
+    const QByteArray standardError = readSome(process, QProcess::StandardError);
     result.standardOutput.append(standardOutput);
     result.standardError.append(standardError);
 
@@ -104,8 +125,11 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
         quietTimer.setInterval(quietPeriodMs);
         QObject::connect(&quietTimer, &QTimer::timeout, [&quietDue] { quietDue = true; });
 
+        bool more = false;
         while (process.state() != QProcess::NotRunning) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::processEvents(more ? QEventLoop::AllEvents
+                                                 : QEventLoop::WaitForMoreEvents);
+            more = false;
             if (!handler)
                 continue;
             if (passOutput(process, handler, result, stop) && handler.hasQuiet())
@@ -118,10 +142,15 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
                     stop();
                 wipe(input);
             }
+            more = hasMore(process);
         }
         if (handler) {
             // Waiting for a write can notice the end of the tool and leave output unread.
             passOutput(process, handler, result, stop);
+            while (hasMore(process)) {
+                QCoreApplication::processEvents();
+                passOutput(process, handler, result, stop);
+            }
             handler.finish();
         }
         result.crashed = process.exitStatus() == QProcess::CrashExit;

@@ -7,4 +7,8 @@
 #   run-benchmarks.sh QTCREATOR PLUGIN_DIR
 set -uo pipefail
 export TAMAREK_BENCHMARKS=1
-exec bash "$(dirname "$0")/../run-ide-tests.sh" "$1" "$2" tamarek ToolRunnerBenchmark
+status=0
+for benchmark in ToolRunnerBenchmark SigningBenchmark; do
+    bash "$(dirname "$0")/../run-ide-tests.sh" "$1" "$2" tamarek "$benchmark" || status=$?
+done
+exit $status
