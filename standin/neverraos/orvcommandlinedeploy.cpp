@@ -59,7 +59,7 @@ void OrvCommandLineDeploy::start()
     }
     const auto parsed = [this, project](bool success) {
         if (success) {
-            deploy(project);
+            deployWhenSettled(project);
             return;
         }
         print(Tr::tr("The project \"%1\" could not be parsed.").arg(project->displayName()) + '\n');
@@ -70,6 +70,23 @@ void OrvCommandLineDeploy::start()
         connect(target, &Target::parsingFinished, this, parsed, Qt::SingleShotConnection);
     else
         parsed(!buildSystem || buildSystem->hasParsingData());
+}
+
+// Long enough for what reacts to the end of parsing after a quiet moment of
+// its own; each change of the deploy steps starts the wait again.
+const int settleMs = 2000;
+
+void OrvCommandLineDeploy::deployWhenSettled(Project *project)
+{
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(settleMs);
+    connect(&m_settle, &QTimer::timeout, this, [this, project] { deploy(project); });
+    if (DeployConfiguration *configuration = project->activeDeployConfiguration()) {
+        BuildStepList *steps = configuration->stepList();
+        for (const auto changed : {&BuildStepList::stepInserted, &BuildStepList::stepRemoved})
+            connect(steps, changed, &m_settle, qOverload<>(&QTimer::start));
+    }
+    m_settle.start();
 }
 
 void OrvCommandLineDeploy::deploy(Project *project)

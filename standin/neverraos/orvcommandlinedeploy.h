@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 namespace ProjectExplorer {
 class Project;
@@ -12,7 +13,8 @@ class Project;
 
 namespace Orv::Internal {
 
-// Deploys the project opened from the command line once it has been parsed,
+// Deploys the project opened from the command line once it has been parsed
+// and its deploy steps have settled (plug-ins add theirs after parsing),
 // prints every output line of the deploy to stdout and quits the IDE with
 // exit code 0 on success, 1 on failure.
 class OrvCommandLineDeploy final : public QObject
@@ -24,9 +26,11 @@ public:
 
 private:
     void start();
+    void deployWhenSettled(ProjectExplorer::Project *project);
     void deploy(ProjectExplorer::Project *project);
     void finish(bool success);
 
+    QTimer m_settle;
     bool m_finished = false;
 };
 
