@@ -4,12 +4,15 @@
 #include "tamarekplugin.h"
 
 #include "regularkeys.h"
+#include "signoptionspage.h"
 #include "tamarekconstants.h"
 
+#include <coreplugin/dialogs/ioptionspage.h>
 #include <coreplugin/messagemanager.h>
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 #include <utils/fileutils.h>
+#include <utils/icon.h>
 
 #include <QLoggingCategory>
 
@@ -31,6 +34,13 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
 {
     Q_UNUSED(arguments)
     Q_UNUSED(errorString)
+
+    Core::IOptionsPage::registerCategory(
+        Id(Constants::OPTIONS_CATEGORY_ID),
+        Nork::Sdk::osVariant(Nork::Sdk::SystemStyle),
+        Icon(FilePath::fromString(QLatin1String(Constants::OPTIONS_CATEGORY_ICON))).imageFilePath());
+
+    new SignOptionsPage;
 
     watchBuildEngines(Nork::Sdk::buildEngines());
 
