@@ -3,6 +3,7 @@
 
 #include "tamarekplugin.h"
 
+#include "projectlistener.h"
 #include "regularkeys.h"
 #include "signoptionspage.h"
 #include "tamarekconstants.h"
@@ -50,7 +51,10 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
     return true;
 }
 
-void TamarekPlugin::extensionsInitialized() {}
+void TamarekPlugin::extensionsInitialized()
+{
+    m_projectListener = std::make_unique<ProjectListener>(this);
+}
 
 ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
 {
