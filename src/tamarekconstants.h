@@ -11,6 +11,8 @@ const char PLUGIN_ID[] = "tamarek";
 const char OPTIONS_CATEGORY_ID[] = "W.Orv";
 const char OPTIONS_CATEGORY_ICON[] = ":/orv/images/icon-s-morvane-qtcreator-mask-small.png";
 const char SIGN_OPTIONS_PAGE_ID[] = "Z.SignOptions";
+const char SIGN_DIALOG_ACTION_ID[] = "Tamarek.SignDialog";
+const char ORV_TOOLS_MENU_ID[] = "Orv.Tools.Menu";
 
 // Deploy steps
 const char CUSTOMER_SIGN_STEP_ID[] = "Tamarek.RpmSignStep";

@@ -37,6 +37,9 @@ public slots:
     void onSharedSrcPathChanged(Utils::FilePath sharedSrcPath, bool printUserLog);
 
 private:
+    bool installTranslator(const QVariant &overrideLanguage, const QString &folder);
+    void registerSignDialogAction();
+    void openSignDialog();
     void watchBuildEngines(const QList<Nork::BuildEngine *> &engines);
     bool copyRegularFile(const QString &name, const Utils::FilePath &target, QString *errorString);
 
@@ -47,6 +50,7 @@ private:
     DeployStepFactory<RpmsignExternalStep> m_rpmsignExternalStepFactory;
 
 #ifdef WITH_TESTS
+    friend class PluginLifecycleTest;
     friend class ProjectListenerTest;
     friend class RegularKeysTest;
 #endif
