@@ -11,6 +11,7 @@
 #include <utils/algorithm.h>
 #include <utils/icon.h>
 #include <utils/theme/theme.h>
+#include <utils/unarchiver.h>
 
 #include <QLibraryInfo>
 #include <QProcess>
@@ -22,7 +23,7 @@ using namespace Utils;
 
 namespace Tamarek::Internal {
 
-// What the plug-in sets up at start.
+// What the plug-in sets up at start, and the archive that installs it.
 class PluginLifecycleTest : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ private slots:
     void testTranslator_data();
     void testTranslator();
     void testOptionsCategoryIcon();
+    void testInstallPluginArchive();
 };
 
 const char RUSSIAN_TS[] = R"(<?xml version="1.0" encoding="utf-8"?>
@@ -101,6 +103,29 @@ void PluginLifecycleTest::testOptionsCategoryIcon()
     }
     const int pixels = icon.width() * icon.height();
     QVERIFY2(inked > pixels / 5 && inked < pixels * 3 / 4, qPrintable(QString::number(inked)));
+}
+
+// What Help > About Plugins > Install Plugin... checks before it installs.
+void PluginLifecycleTest::testInstallPluginArchive()
+{
+    const auto sourceAndCommand = Unarchiver::sourceAndCommand(
+        FilePath::fromString(TAMAREK_PLUGIN_ARCHIVE));
+    QVERIFY2(sourceAndCommand, qPrintable(sourceAndCommand.error()));
+    QTemporaryDir folder;
+    Unarchiver unarchiver;
+    unarchiver.setSourceAndCommand(*sourceAndCommand);
+    unarchiver.setDestDir(FilePath::fromString(folder.path()));
+    QSignalSpy done(&unarchiver, &Unarchiver::done);
+    unarchiver.start();
+    QVERIFY(done.wait(120000));
+    QCOMPARE(done.first().first().value<Tasking::DoneResult>(), Tasking::DoneResult::Success);
+
+    const QList<PluginSpec *> specs = pluginSpecsFromArchive(FilePath::fromString(folder.path()));
+    const auto cleanup = qScopeGuard([&specs] { qDeleteAll(specs); });
+    QCOMPARE(specs.size(), 1);
+    QCOMPARE(specs.first()->id(), "tamarek");
+    QVERIFY2(specs.first()->resolveDependencies(PluginManager::plugins()),
+             qPrintable(specs.first()->errorString()));
 }
 
 TAMAREK_TEST(PluginLifecycleTest)
