@@ -19,6 +19,14 @@ set(IDE_VERSION 16.0.1)
 set(IDE_VERSION_COMPAT 16.0.0)
 set(IDE_PLUGIN_PATH lib/qtcreator/plugins)
 
+# cmake --install mirrors the installed IDE's own layout below its prefix
+# (/usr/bin/qtcreator: prefix /usr), so that the prefix /usr puts the plug-in
+# beside the IDE's plug-ins and its translations into its resource folder.
+get_filename_component(_qtc_prefix "${QTC_EXECUTABLE}" DIRECTORY)
+get_filename_component(_qtc_prefix "${_qtc_prefix}" DIRECTORY)
+file(RELATIVE_PATH IDE_PLUGIN_INSTALL_PATH "${_qtc_prefix}" "${QTC_PLUGIN_DIR}")
+set(IDE_DATA_PATH share/qtcreator)
+
 # The defines that the official SDK adds to every plug-in.
 set(QTC_DEFAULT_DEFINES
   QT_CREATOR

@@ -7,6 +7,13 @@ namespace Tamarek::Constants {
 
 const char PLUGIN_ID[] = "tamarek";
 
+// Registrations with the host
+const char OPTIONS_CATEGORY_ID[] = "W.Orv";
+const char OPTIONS_CATEGORY_ICON[] = ":/orv/images/icon-s-morvane-qtcreator-mask-small.png";
+const char SIGN_OPTIONS_PAGE_ID[] = "Z.SignOptions";
+const char SIGN_DIALOG_ACTION_ID[] = "Tamarek.SignDialog";
+const char ORV_TOOLS_MENU_ID[] = "Orv.Tools.Menu";
+
 // Deploy steps
 const char CUSTOMER_SIGN_STEP_ID[] = "Tamarek.RpmSignStep";
 const char RPMSIGN_EXTERNAL_STEP_ID[] = "Tamarek.RpmSignExternalStep";

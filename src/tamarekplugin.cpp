@@ -3,15 +3,28 @@
 
 #include "tamarekplugin.h"
 
+#include "projectlistener.h"
 #include "regularkeys.h"
+#include "signoptionspage.h"
 #include "tamarekconstants.h"
 
+#include <coreplugin/actionmanager/actioncontainer.h>
+#include <coreplugin/actionmanager/actionmanager.h>
+#include <coreplugin/coreconstants.h>
+#include <coreplugin/dialogs/ioptionspage.h>
+#include <coreplugin/icore.h>
 #include <coreplugin/messagemanager.h>
+#include <extensionsystem/pluginmanager.h>
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 #include <utils/fileutils.h>
+#include <utils/icon.h>
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QLocale>
 #include <QLoggingCategory>
+#include <QTranslator>
 
 #ifdef WITH_TESTS
 #include "tamarektests.h"
@@ -23,6 +36,9 @@ namespace Tamarek::Internal {
 
 Q_LOGGING_CATEGORY(pluginLog, "tamarek.plugin", QtDebugMsg)
 
+const char OVERRIDE_LANGUAGE_KEY[] = "General/OverrideLanguage";
+const char TRANSLATION_BASE_NAME[] = "Tamarek";
+
 TamarekPlugin::TamarekPlugin() = default;
 
 TamarekPlugin::~TamarekPlugin() = default;
@@ -32,6 +48,18 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
     Q_UNUSED(arguments)
     Q_UNUSED(errorString)
 
+    Core::IOptionsPage::registerCategory(
+        Id(Constants::OPTIONS_CATEGORY_ID),
+        Nork::Sdk::osVariant(Nork::Sdk::SystemStyle),
+        Icon(FilePath::fromString(QLatin1String(Constants::OPTIONS_CATEGORY_ICON))).imageFilePath());
+
+    installTranslator(ExtensionSystem::PluginManager::settings()->value(OVERRIDE_LANGUAGE_KEY),
+                      Core::ICore::resourcePath("translations").toFSPathString());
+
+    registerSignDialogAction();
+
+    new SignOptionsPage;
+
     watchBuildEngines(Nork::Sdk::buildEngines());
 
 #ifdef WITH_TESTS
@@ -40,11 +68,42 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
     return true;
 }
 
-void TamarekPlugin::extensionsInitialized() {}
+void TamarekPlugin::extensionsInitialized()
+{
+    m_projectListener = std::make_unique<ProjectListener>(this);
+}
 
 ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
 {
     return SynchronousShutdown;
+}
+
+// An empty language is what an older settings file may hold for the system's.
+bool TamarekPlugin::installTranslator(const QVariant &overrideLanguage, const QString &folder)
+{
+    const QString language = overrideLanguage.toString();
+    const QLocale locale = language.isEmpty() ? QLocale() : QLocale(language);
+    auto translator = new QTranslator(this);
+    if (!translator->load(locale, QLatin1String(TRANSLATION_BASE_NAME), "_", folder, {})
+        || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
+}
+
+void TamarekPlugin::registerSignDialogAction()
+{
+    auto action = new QAction(tr("&Sign Packages"), this);
+    connect(action, &QAction::triggered, this, &TamarekPlugin::openSignDialog);
+    Core::Command *command = Core::ActionManager::registerAction(
+        action, Id(Constants::SIGN_DIALOG_ACTION_ID), Core::Context(Core::Constants::C_GLOBAL));
+    Core::ActionManager::createMenu(Id(Constants::ORV_TOOLS_MENU_ID))->addAction(command);
+}
+
+void TamarekPlugin::openSignDialog()
+{
+    // The "Sign Packages" dialog arrives with its own change.
 }
 
 // A failure at start stays in the debug log; a later change of the folder is

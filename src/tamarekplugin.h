@@ -10,11 +10,15 @@
 #include <extensionsystem/iplugin.h>
 #include <utils/filepath.h>
 
+#include <memory>
+
 namespace Nork {
 class BuildEngine;
 }
 
 namespace Tamarek::Internal {
+
+class ProjectListener;
 
 class TamarekPlugin final : public ExtensionSystem::IPlugin
 {
@@ -33,15 +37,21 @@ public slots:
     void onSharedSrcPathChanged(Utils::FilePath sharedSrcPath, bool printUserLog);
 
 private:
+    bool installTranslator(const QVariant &overrideLanguage, const QString &folder);
+    void registerSignDialogAction();
+    void openSignDialog();
     void watchBuildEngines(const QList<Nork::BuildEngine *> &engines);
     bool copyRegularFile(const QString &name, const Utils::FilePath &target, QString *errorString);
 
+    std::unique_ptr<ProjectListener> m_projectListener;
     // Kept below the other members: they go first at destruction, the
     // rpmsign-external one before the customer-sign one.
     DeployStepFactory<CustomerSignStep> m_customerSignStepFactory;
     DeployStepFactory<RpmsignExternalStep> m_rpmsignExternalStepFactory;
 
 #ifdef WITH_TESTS
+    friend class PluginLifecycleTest;
+    friend class ProjectListenerTest;
     friend class RegularKeysTest;
 #endif
 };

@@ -3,7 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-only
 #
 # Runs a plug-in's tests inside the real Qt Creator, offscreen.
-#   run-ide-tests.sh QTCREATOR PLUGIN_DIR PLUGIN_ID [TESTFUNCTION]
+#   run-ide-tests.sh QTCREATOR PLUGIN_DIR[:PLUGIN_DIR...] PLUGIN_ID [TESTFUNCTION]
 # The IDE's -test skips its run and exits 0 when a plug-in fails to load, so a
 # run counts as passed only with QtTest's totals and no failure among them
 # (nor, under CI, a skipped test).
@@ -13,7 +13,10 @@ set -uo pipefail
 qtcreator=$1 plugins=$2 plugin=$3 only=${4:-}
 log=$(mktemp /tmp/tamarek-ide-tests.XXXXXX.log)
 export QT_QPA_PLATFORM=offscreen
-"$qtcreator" -pluginpath "$plugins" -test "$plugin${only:+,$only}" 2>&1 | tee "$log"
+pluginpaths=()
+IFS=: read -ra dirs <<<"$plugins"
+for dir in "${dirs[@]}"; do pluginpaths+=(-pluginpath "$dir"); done
+"$qtcreator" "${pluginpaths[@]}" -test "$plugin${only:+,$only}" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 
 result=0
