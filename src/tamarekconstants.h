@@ -12,6 +12,7 @@ const char OPTIONS_CATEGORY_ID[] = "W.Orv";
 const char OPTIONS_CATEGORY_ICON[] = ":/orv/images/icon-s-morvane-qtcreator-mask-small.png";
 const char SIGN_OPTIONS_PAGE_ID[] = "Z.SignOptions";
 const char SIGN_DIALOG_ACTION_ID[] = "Tamarek.SignDialog";
+const char FORGET_PASSPHRASES_ACTION_ID[] = "Tamarek.ForgetPassphrases";
 const char ORV_TOOLS_MENU_ID[] = "Orv.Tools.Menu";
 
 // Deploy steps

@@ -3,6 +3,7 @@
 
 #include "tamarekplugin.h"
 
+#include "passphrasecache.h"
 #include "projectlistener.h"
 #include "regularkeys.h"
 #include "signoptionspage.h"
@@ -15,6 +16,7 @@
 #include <coreplugin/icore.h>
 #include <coreplugin/messagemanager.h>
 #include <extensionsystem/pluginmanager.h>
+#include <extensionsystem/pluginspec.h>
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 #include <utils/fileutils.h>
@@ -53,8 +55,13 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
         Nork::Sdk::osVariant(Nork::Sdk::SystemStyle),
         Icon(FilePath::fromString(QLatin1String(Constants::OPTIONS_CATEGORY_ICON))).imageFilePath());
 
-    installTranslator(ExtensionSystem::PluginManager::settings()->value(OVERRIDE_LANGUAGE_KEY),
-                      Core::ICore::resourcePath("translations").toFSPathString());
+    const QVariant language = ExtensionSystem::PluginManager::settings()->value(
+        OVERRIDE_LANGUAGE_KEY);
+    if (!installTranslator(language, Core::ICore::resourcePath("translations").toFSPathString())) {
+        const QString beside = translationsBesidePlugin();
+        if (!beside.isEmpty())
+            installTranslator(language, beside);
+    }
 
     registerSignDialogAction();
 
@@ -75,7 +82,26 @@ void TamarekPlugin::extensionsInitialized()
 
 ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
 {
+    PassphraseCache::instance().forgetAll();
     return SynchronousShutdown;
+}
+
+// Installed with "Install Plugin...", or run from its build, the plug-in has
+// its translations in its own tree, not in the IDE's resource folder:
+// share/qtcreator/translations beside the lib folder it is in.
+QString TamarekPlugin::translationsBesidePlugin() const
+{
+    const ExtensionSystem::PluginSpec *spec = ExtensionSystem::PluginManager::specForPlugin(
+        const_cast<TamarekPlugin *>(this));
+    if (!spec)
+        return {};
+    FilePath folder = spec->filePath().parentDir();
+    for (int up = 0; up < 4 && !folder.isEmpty(); ++up, folder = folder.parentDir()) {
+        const FilePath translations = folder.pathAppended("share/qtcreator/translations");
+        if (translations.isDir())
+            return translations.toFSPathString();
+    }
+    return {};
 }
 
 // An empty language is what an older settings file may hold for the system's.
@@ -98,7 +124,16 @@ void TamarekPlugin::registerSignDialogAction()
     connect(action, &QAction::triggered, this, &TamarekPlugin::openSignDialog);
     Core::Command *command = Core::ActionManager::registerAction(
         action, Id(Constants::SIGN_DIALOG_ACTION_ID), Core::Context(Core::Constants::C_GLOBAL));
-    Core::ActionManager::createMenu(Id(Constants::ORV_TOOLS_MENU_ID))->addAction(command);
+    Core::ActionContainer *menu = Core::ActionManager::createMenu(
+        Id(Constants::ORV_TOOLS_MENU_ID));
+    menu->addAction(command);
+
+    // Remembered passphrases live until the IDE ends; the user may want them gone sooner.
+    auto forget = new QAction(tr("Forget Remembered Passphrases"), this);
+    connect(forget, &QAction::triggered, this, [] { PassphraseCache::instance().forgetAll(); });
+    menu->addAction(Core::ActionManager::registerAction(forget,
+                                                        Id(Constants::FORGET_PASSPHRASES_ACTION_ID),
+                                                        Core::Context(Core::Constants::C_GLOBAL)));
 }
 
 void TamarekPlugin::openSignDialog()

@@ -38,6 +38,7 @@ public slots:
 
 private:
     bool installTranslator(const QVariant &overrideLanguage, const QString &folder);
+    QString translationsBesidePlugin() const;
     void registerSignDialogAction();
     void openSignDialog();
     void watchBuildEngines(const QList<Nork::BuildEngine *> &engines);
