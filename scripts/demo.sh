@@ -3,10 +3,13 @@
 # SPDX-License-Identifier: GPL-3.0-only
 #
 # Sets up the environment if needed, builds, and starts the real Qt Creator 16
-# with Tamarek and the stand-in kit on the example project. Without a display
-# it prints the loaded plug-ins and Tamarek's metadata, deploys the example
-# project (building its RPM packages in the build target), prints the deploy's
-# output and exits with 0 when the deploy succeeded.
+# with Tamarek and the stand-in kit on the example project: the project
+# listener puts the sign step behind the RPM build step by itself, Deploy
+# builds and signs both packages, Tools > Neverra OS > Sign Packages opens the
+# dialog. On a display (DISPLAY) the IDE's window opens there. Without one it
+# runs the same road headless: it prints the loaded plug-ins and Tamarek's
+# metadata, deploys the example project, prints the deploy's output, signing
+# lines included, and exits with 0 when the deploy succeeded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/env.sh --setup
@@ -17,16 +20,35 @@ if ! scripts/env.sh scripts/build.sh >"$log" 2>&1; then
     exit 1
 fi
 rm -f "$log"
-plugins=${TAMAREK_BUILD_DIR:-build}/lib/qtcreator/plugins
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec scripts/env.sh qtcreator -pluginpath "$plugins" "$@" "$PWD/standin/example/example.orvproject"
-fi
+build=${TAMAREK_BUILD_DIR:-build}
+plugins=$build/lib/qtcreator/plugins
 
-# A copy under /tmp, which the build target shares, keeps the IDE's per-project
-# settings file out of the repository.
+# Copies under /tmp, which the build target shares: the IDE's per-project
+# settings file stays out of the repository, and a deploy and the start-up
+# key copy write into the copy of the kit's workspace, not into the build.
 work=$(mktemp -d /tmp/tamarek-demo.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp -r standin/example "$work/example"
+cp -r "$build/standin/kit" "$work/kit"
+export NEVERRAOS_KIT_CONFIG=$work/kit/kit.json
+
+if [ -n "${DISPLAY:-}" ]; then
+    # The display's socket is under /tmp, which the environment shares; its
+    # authority file may not be, so a copy goes along.
+    authority=${XAUTHORITY:-$HOME/.Xauthority}
+    if [ -r "$authority" ]; then
+        cp "$authority" "$work/Xauthority"
+        export XAUTHORITY=$work/Xauthority
+    fi
+    status=0
+    scripts/env.sh qtcreator -pluginpath "$plugins" -settingspath "$work/settings" "$@" \
+        "$work/example/example.orvproject" || status=$?
+    exit $status
+fi
+if [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "demo: a Wayland session without DISPLAY (XWayland): running headless" >&2
+fi
+
 status=0
 scripts/env.sh env QT_QPA_PLATFORM=offscreen \
     qtcreator -pluginpath "$plugins" -settingspath "$work/settings" \
