@@ -4,6 +4,7 @@
 #include "signoptionswidget.h"
 #include "ui_signoptionswidget.h"
 
+#include "certificatehealthlabel.h"
 #include "keychooser.h"
 #include "pathutils.h"
 #include "regularkeys.h"
@@ -96,6 +97,19 @@ SignOptionsWidget::SignOptionsWidget(QWidget *parent)
                    m_ui->certificatePathChooser,
                    &m_customCertPath);
 
+    // Read with the openssl of the first engine's first target, where a step
+    // signing with these defaults would most likely run.
+    m_certificateHealth = new CertificateHealthLabel(this);
+    m_ui->formLayout->addRow(QString(), m_certificateHealth);
+    if (!engines.isEmpty())
+        m_certificateHealth->setTarget(engines.first()->buildTargetOrigins().value(0));
+    for (PathChooser *pathChooser : {m_ui->keyPathChooser, m_ui->certificatePathChooser}) {
+        connect(pathChooser,
+                &PathChooser::textChanged,
+                this,
+                &SignOptionsWidget::updateCertificateHealth);
+    }
+
     loadSettings();
 
     m_customKeyPath = m_ui->keyPathChooser->filePath();
@@ -151,6 +165,12 @@ void SignOptionsWidget::saveSettings() const
     }
     settings.setValue(QLatin1String(USE_DEFAULT_SIGN_KEY_KEY), m_useDefaultKey);
     settings.setValue(QLatin1String(USE_DEFAULT_SIGN_CERT_KEY), m_useDefaultCert);
+}
+
+void SignOptionsWidget::updateCertificateHealth()
+{
+    m_certificateHealth->setPair(m_ui->certificatePathChooser->filePath().toFSPathString(),
+                                 m_ui->keyPathChooser->filePath().toFSPathString());
 }
 
 QString SignOptionsWidget::searchKeywords() const

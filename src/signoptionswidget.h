@@ -21,6 +21,8 @@ class QComboBox;
 
 namespace Tamarek::Internal {
 
+class CertificateHealthLabel;
+
 class SignOptionsWidget : public QWidget
 {
     Q_OBJECT
@@ -48,8 +50,10 @@ private:
     void updateBothPathChoosers();
     void keepCustomPath(QComboBox *comboBox, Utils::PathChooser *chooser, Utils::FilePath *path);
     bool validatePath(const QString &path, QString *errorMessage) const;
+    void updateCertificateHealth();
 
     std::unique_ptr<::Ui::SignOptionsWidget> m_ui;
+    CertificateHealthLabel *m_certificateHealth = nullptr;
     Utils::FilePath m_sharedSrcPath;
     Utils::FilePath m_regularKeyPath;
     Utils::FilePath m_regularCertPath;
