@@ -6,6 +6,19 @@
 
 using namespace Tamarek::Internal;
 
+static bool isLineEnd(QChar c)
+{
+    return c == '\n' || c == '\r';
+}
+
+static QStringView firstLine(QStringView text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && !isLineEnd(text[end]))
+        ++end;
+    return text.first(end);
+}
+
 static void checkPackageSplit(const QString &text)
 {
     const QList<PackageDump> dumps = splitSignatureDump(text, {});
@@ -17,12 +30,10 @@ static void checkPackageSplit(const QString &text)
     FUZZ_CHECK(start >= 0);
     for (const PackageDump &dump : dumps) {
         FUZZ_CHECK(text.mid(start, dump.dumpText.size()) == dump.dumpText);
-        FUZZ_CHECK(start == 0 || text.at(start - 1) == '\n');
-        QString path = dump.dumpText.section('\n', 0, 0);
-        if (path.endsWith('\r'))
-            path.chop(1);
-        FUZZ_CHECK(path.startsWith('/') && path.endsWith("rpm"));
-        FUZZ_CHECK(!dump.packageName.isEmpty() && path.endsWith('/' + dump.packageName));
+        FUZZ_CHECK(start == 0 || isLineEnd(text.at(start - 1)));
+        const QStringView path = firstLine(dump.dumpText);
+        FUZZ_CHECK(path.startsWith(u'/') && path.endsWith(u"rpm"));
+        FUZZ_CHECK(!dump.packageName.isEmpty() && path.endsWith(QString('/' + dump.packageName)));
         start += dump.dumpText.size();
     }
 }
