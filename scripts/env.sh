@@ -91,8 +91,8 @@ install_missing() {
     local wanted=$IDE_PACKAGES installed missing= p
     [ $NATIVE = 1 ] && wanted="$wanted dpkg-dev"
     # dpkg-query fails when any of them is unknown; the others are listed all the same.
-    installed=$( (in_ide dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' $wanted 2>/dev/null || true) |
-        awk '$2 == "ii" { print $1 }')
+    installed=$( (in_ide dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' $wanted 2>/dev/null ||
+        true) | awk '$2 == "ii" { print $1 }')
     for p in $wanted; do
         grep -qxF "$p" <<<"$installed" || missing="$missing $p"
     done

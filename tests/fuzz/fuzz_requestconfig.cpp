@@ -71,9 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The first byte chooses how the rest reads: as UTF-8, or as UTF-16,
     // which can hold what no UTF-8 can (a lone surrogate).
     const char *text = reinterpret_cast<const char *>(data + 1);
+    const qsizetype length = qsizetype(size - 1);
     const QString name = data[0] & 1
-                             ? QString(reinterpret_cast<const QChar *>(text), qsizetype(size - 1) / 2)
-                             : QString::fromUtf8(text, qsizetype(size - 1));
+                             ? QString(reinterpret_cast<const QChar *>(text), length / 2)
+                             : QString::fromUtf8(text, length);
     QString error;
     const bool accepted = checkCompanyName(name, &error);
     FUZZ_CHECK(accepted == error.isEmpty());
@@ -90,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(i == cnLine || lines.at(i) == plain.at(i));
     FUZZ_CHECK(!plain.join('\n').contains("%COMPANY_NAME%"));
     FUZZ_CHECK(lines.at(cnLine).startsWith(" CN ="));
-    const std::optional<QByteArray> value = opensslValue(QByteArrayView(lines.at(cnLine)).sliced(5));
+    const std::optional<QByteArray> value = opensslValue(
+        QByteArrayView(lines.at(cnLine)).sliced(5));
     // A leading U+FEFF is part of the name here, not a byte order mark.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     FUZZ_CHECK(value && QString(utf8(*value)) == name);

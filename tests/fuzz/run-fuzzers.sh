@@ -36,7 +36,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
         -DWITH_TESTS=OFF -DWITH_BENCHMARKS=OFF -DWITH_FUZZERS=ON >"$work/configure.log" 2>&1 ||
         { cat "$work/configure.log"; exit 1; }
 fi
-cmake --build "$build" --target fuzzers >"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log"; exit 1; }
+cmake --build "$build" --target fuzzers >"$work/build.log" 2>&1 ||
+    { tail -n 40 "$work/build.log"; exit 1; }
 
 # Without llvm-symbolizer, binutils name the frames.
 symbolizer=external_symbolizer_path=$(command -v addr2line)
