@@ -20,7 +20,7 @@ IDE_ROOT=$CACHE/trixie
 STAMP_VERSION=3
 
 IDE_PACKAGES="qtcreator qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
- cmake g++ make ninja-build openssl xz-utils debootstrap python3"
+ cmake g++ make ninja-build openssl xz-utils debootstrap python3 clang libclang-rt-dev"
 TARGET_PACKAGES="openssl,libengine-gost-openssl,rpm,cpio"
 
 say() { printf '[env] %s\n' "$*" >&2; }
@@ -85,13 +85,19 @@ make_ide_root() {
     touch "$IDE_ROOT/.tamarek-root-$STAMP_VERSION"
 }
 
-install_native() {
-    local missing=
-    for p in $IDE_PACKAGES dpkg-dev; do
-        dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
+# Also brings packages added to the list after a root was made, without
+# making the root anew.
+install_missing() {
+    local wanted=$IDE_PACKAGES installed missing= p
+    [ $NATIVE = 1 ] && wanted="$wanted dpkg-dev"
+    # dpkg-query fails when any of them is unknown; the others are listed all the same.
+    installed=$( (in_ide dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' $wanted 2>/dev/null ||
+        true) | awk '$2 == "ii" { print $1 }')
+    for p in $wanted; do
+        grep -qxF "$p" <<<"$installed" || missing="$missing $p"
     done
     [ -z "$missing" ] && return 0
-    step "installing$missing" bash -c "apt-get update -q && DEBIAN_FRONTEND=noninteractive \
+    step "installing$missing" in_ide bash -c "apt-get update -q && DEBIAN_FRONTEND=noninteractive \
         apt-get install -yq --no-install-recommends $missing"
 }
 
@@ -174,12 +180,11 @@ main() {
     mkdir -p "$CACHE"
     exec 9>"$CACHE/.lock"
     flock 9
-    if [ $NATIVE = 1 ]; then
-        install_native
-    else
+    if [ $NATIVE = 0 ]; then
         make_ide_root
         mount_ide
     fi
+    install_missing
     fetch_headers
     make_target_root
     mount_target

@@ -50,6 +50,11 @@ bool checkCompanyName(const QString &companyName, QString *error)
                      .arg(maxCommonNameLength);
         return false;
     }
+    // Half of a surrogate pair would reach the file as U+FFFD.
+    if (!QStringView(companyName).isValidUtf16()) {
+        *error = Tr::tr("The company name contains an invalid character.");
+        return false;
+    }
     for (const QChar c : companyName) {
         const QChar::Category category = c.category();
         if (category == QChar::Other_Control || category == QChar::Separator_Line

@@ -65,7 +65,7 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
 
     registerSignDialogAction();
 
-    new SignOptionsPage;
+    m_optionsPage = std::make_unique<SignOptionsPage>();
 
     watchBuildEngines(Nork::Sdk::buildEngines());
 

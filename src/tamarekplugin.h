@@ -19,6 +19,7 @@ class BuildEngine;
 namespace Tamarek::Internal {
 
 class ProjectListener;
+class SignOptionsPage;
 
 class TamarekPlugin final : public ExtensionSystem::IPlugin
 {
@@ -44,6 +45,7 @@ private:
     void watchBuildEngines(const QList<Nork::BuildEngine *> &engines);
     bool copyRegularFile(const QString &name, const Utils::FilePath &target, QString *errorString);
 
+    std::unique_ptr<SignOptionsPage> m_optionsPage;
     std::unique_ptr<ProjectListener> m_projectListener;
     // Kept below the other members: they go first at destruction, the
     // rpmsign-external one before the customer-sign one.

@@ -3,8 +3,9 @@
 #
 # Sourced by the test runners: judges a QtTest log by its "Totals:" lines.
 #   check_totals LOG EXIT_STATUS
-# A run counts as passed only with totals and no failure among them. Under CI
-# (CI=true) a skipped test fails the run too: there, missing set-up must show.
+# A run counts as passed only with totals, no failure among them and no
+# sanitizer's report. Under CI (CI=true) a skipped test fails the run too:
+# there, missing set-up must show.
 
 check_totals() {
     local log=$1 status=$2
@@ -14,6 +15,11 @@ check_totals() {
     fi
     if grep -E '^Totals: ' "$log" | grep -vqE ' 0 failed'; then
         echo "FAIL: failed tests above" >&2
+        return 1
+    fi
+    # A tool the test ran reports into the test's output, not its exit status.
+    if grep -qE 'SUMMARY: [A-Za-z]+Sanitizer' "$log"; then
+        echo "FAIL: a sanitizer reported a fault above" >&2
         return 1
     fi
     if [ "${CI:-}" = true ] && grep -E '^Totals: ' "$log" | grep -vqE ' 0 skipped'; then

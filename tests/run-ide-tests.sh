@@ -16,7 +16,10 @@ export QT_QPA_PLATFORM=offscreen
 pluginpaths=()
 IFS=: read -ra dirs <<<"$plugins"
 for dir in "${dirs[@]}"; do pluginpaths+=(-pluginpath "$dir"); done
-"$qtcreator" "${pluginpaths[@]}" -test "$plugin${only:+,$only}" 2>&1 | tee "$log"
+# The sanitizers' runtime must come first in a program built without them.
+preload=()
+[ -n "${TAMAREK_SANITIZER_RUNTIME:-}" ] && preload=(env "LD_PRELOAD=$TAMAREK_SANITIZER_RUNTIME")
+"${preload[@]}" "$qtcreator" "${pluginpaths[@]}" -test "$plugin${only:+,$only}" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 
 result=0

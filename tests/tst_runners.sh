@@ -42,5 +42,7 @@ expect "a failure" 1 "" "$failed" 1
 expect "a failure whose program exits 0" 1 "" "$failed" 0
 expect "no totals" 1 "" 'crashed\n' 0
 expect "totals, then a bad exit" 1 "" "$passed" 3
+expect "a sanitizer's report from a tool" 1 "" \
+    "  Stderr: SUMMARY: AddressSanitizer: 32 byte(s) leaked in 1 allocation(s).\n$passed" 0
 
 [ $failures = 0 ]

@@ -41,7 +41,8 @@ static bool read(const QString &filePath, Configuration &config, QString *errorS
     config.installationPath = kit.installationPath;
     config.norkPath = Utils::FilePath::fromString(kit.norkPath);
     for (const KitEngine &kitEngine : std::as_const(kit.engines)) {
-        auto engine = new BuildEngine;
+        // Owned by the SDK object: the last configuration's engines go at exit.
+        auto engine = new BuildEngine(Sdk::instance());
         engine->setName(kitEngine.name);
         engine->setSharedHomePath(Utils::FilePath::fromString(kitEngine.sharedHome));
         engine->setSharedSrcPath(Utils::FilePath::fromString(kitEngine.sharedSrc));

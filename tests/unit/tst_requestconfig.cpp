@@ -133,6 +133,8 @@ void RequestConfigTest::testCheckCompanyName_data()
     QTest::newRow("NUL") << QString("A") + QChar(0) + "B" << false;
     QTest::newRow("DEL") << QString("A") + QChar(0x7f) + "B" << false;
     QTest::newRow("empty") << "" << false;
+    QTest::newRow("lone low surrogate") << QString("A") + QChar(0xdef4) << false;
+    QTest::newRow("lone high surrogate") << QChar(0xd83d) + QString("A") << false;
     QTest::newRow("64 characters") << QString(64, QChar(0x444)) << true;
     QTest::newRow("65 characters") << QString(65, 'x') << false;
     QTest::newRow("64 characters beyond the BMP")
