@@ -33,7 +33,8 @@ void BuildEngineInfo::updateTargets()
 {
     const QPointer<BuildEngineInfo> self(this);
     // Read, not echoed: the reason of a failed start is on its standard error.
-    const ProcessResult result = runProcess([](const QByteArray &, const QByteArray &,
+    const ProcessResult result = runProcess([](const QByteArray &,
+                                               const QByteArray &,
                                                QByteArray &) { return true; },
                                             Commands::engineStartCommand());
     if (!self)

@@ -35,9 +35,8 @@ QString requestFailureReason(const ProcessResult &result, const QString &lastErr
     if (result.isSuccess())
         return {};
     QStringList output = lines(result.standardOutput);
-    output.removeIf([](const QString &line) {
-        return matchPrompt(line.toUtf8()) == PromptMatch::Full;
-    });
+    output.removeIf(
+        [](const QString &line) { return matchPrompt(line.toUtf8()) == PromptMatch::Full; });
     if (!output.isEmpty())
         return output.join(' ');
     if (!result.startError.isEmpty() || result.stopped || lastErrorLine.trimmed().isEmpty())

@@ -103,16 +103,18 @@ SignDialog::SignDialog(QWidget *parent)
 
     m_buildEngineInfo = new BuildEngineInfo(this);
     m_statusBar->showMessage(tr("Updating targets..."));
-    connect(m_buildEngineInfo,
-            &BuildEngineInfo::targetsChanged,
-            m_buildEngineInfo,
-            [this](const QStringList &targets) { updateTargetList(targets); },
-            Qt::DirectConnection);
-    connect(m_buildEngineInfo,
-            &BuildEngineInfo::targetsUnavailable,
-            m_buildEngineInfo,
-            [this](const QString &reason) { m_statusBar->showMessage(reason); },
-            Qt::DirectConnection);
+    connect(
+        m_buildEngineInfo,
+        &BuildEngineInfo::targetsChanged,
+        m_buildEngineInfo,
+        [this](const QStringList &targets) { updateTargetList(targets); },
+        Qt::DirectConnection);
+    connect(
+        m_buildEngineInfo,
+        &BuildEngineInfo::targetsUnavailable,
+        m_buildEngineInfo,
+        [this](const QString &reason) { m_statusBar->showMessage(reason); },
+        Qt::DirectConnection);
 
     m_actionButtons = {ui->addSignaturePushButton,
                        ui->removeSignaturePushButton,
@@ -300,8 +302,7 @@ void SignDialog::setUpAccessibility()
         browse->setAccessibleName(PathChooser::browseButtonLabel());
         browse->setToolTip(PathChooser::browseButtonLabel());
     }
-    for (QLabel *label :
-         {ui->signStateLabel, ui->verifyIconLabel, ui->generateLabel}) {
+    for (QLabel *label : {ui->signStateLabel, ui->verifyIconLabel, ui->generateLabel}) {
         m_outcomeLabelNames.insert(label, label->accessibleName());
     }
 
@@ -320,13 +321,13 @@ void SignDialog::setUpAccessibility()
     }
     order << ui->regularKeysLabel << ui->addSignaturePushButton;
     addChooser(ui->caCertificatePathChooser);
-    order << ui->verifySignaturePushButton << ui->dumpPushButton
-          << ui->clientSignatureTextBrowser << ui->developerSignatureTextBrowser;
+    order << ui->verifySignaturePushButton << ui->dumpPushButton << ui->clientSignatureTextBrowser
+          << ui->developerSignatureTextBrowser;
     addChooser(ui->generatedKeyPathChooser);
     order << ui->generationKeyAlgoComboBox;
     addChooser(ui->generatedReqPathChooser);
-    order << ui->generateCompanyNameLineEdit << ui->generationKeyEncryptCheckBox
-          << ui->genReqButton << ui->opensslStatusLabel << m_stopButton;
+    order << ui->generateCompanyNameLineEdit << ui->generationKeyEncryptCheckBox << ui->genReqButton
+          << ui->opensslStatusLabel << m_stopButton;
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -645,9 +646,8 @@ void SignDialog::dumpPackage()
         return;
     }
     const QString target = targetName();
-    const std::optional<ProcessResult> result = run(tool, [&] {
-        return tool->dump(target, {package});
-    });
+    const std::optional<ProcessResult> result = run(tool,
+                                                    [&] { return tool->dump(target, {package}); });
     if (!result)
         return;
     if (package != packagePath() || target != targetName()) {
@@ -706,8 +706,8 @@ void SignDialog::checkOpenssl()
     if (m_currentTarget.name.isEmpty() || m_currentTarget.hasOpenssl)
         return;
     status->setTextColor(QColor("red"));
-    status->setText(tr("OpenSSL not found in target '%1', please install it.")
-                        .arg(m_currentTarget.name));
+    status->setText(
+        tr("OpenSSL not found in target '%1', please install it.").arg(m_currentTarget.name));
     status->setTextColor(QApplication::palette().color(QPalette::Text));
     status->append(tr("Available in: Tools - Options - Neverra OS - Manage Build Targets"));
 }
@@ -751,10 +751,12 @@ void SignDialog::createRequest()
 
     // A refusal of the tool's own comes only as an error line.
     QString lastError;
-    const QMetaObject::Connection errors
-        = connect(tool, &SignTool::addError, this, [&lastError](const QString &error) {
-              lastError = error;
-          });
+    const QMetaObject::Connection errors = connect(tool,
+                                                   &SignTool::addError,
+                                                   this,
+                                                   [&lastError](const QString &error) {
+                                                       lastError = error;
+                                                   });
     const std::optional<ProcessResult> result = run(tool, [&] {
         return tool->generateRequest(target, request);
     });

@@ -34,10 +34,11 @@ void RunReasonTest::testRequestFailureReason_data()
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("standard output wins")
-        << failed("unable to load key\n", "req: error\n") << "req: error" << "unable to load key";
+        << failed("unable to load key\n", "req: error\n") << "req: error"
+        << "unable to load key";
     QTest::newRow("prompts are no reason")
-        << failed("Enter pass phrase for /ws/k.pem:\r\n", "bad decrypt\nreq: error 42\n")
-        << "" << "req: error 42";
+        << failed("Enter pass phrase for /ws/k.pem:\r\n", "bad decrypt\nreq: error 42\n") << ""
+        << "req: error 42";
     QTest::newRow("nothing printed: the tool's own refusal")
         << failed({}, {}, -1) << "The company name can't be longer than 64 characters."
         << "The company name can't be longer than 64 characters.";
@@ -48,10 +49,12 @@ void RunReasonTest::testRequestFailureReason_data()
     QTest::newRow("start failure") << notStarted << "" << notStarted.startError;
     ProcessResult stopped = failed({}, "partial\n", 143);
     stopped.stopped = true;
-    QTest::newRow("stopped") << stopped << "partial" << "The tool was stopped before it finished.";
+    QTest::newRow("stopped") << stopped << "partial"
+                             << "The tool was stopped before it finished.";
     ProcessResult crashed = failed({}, {}, 0);
     crashed.crashed = true;
-    QTest::newRow("crash") << crashed << "" << "The tool crashed.";
+    QTest::newRow("crash") << crashed << ""
+                           << "The tool crashed.";
 }
 
 void RunReasonTest::testRequestFailureReason()

@@ -30,11 +30,11 @@ void SignatureDumpTest::testSplitSignatureDumps_data()
     QTest::newRow("package path before the first signature belongs to none")
         << "/ws/a.rpm\nSubject: A\nGroup: developer\n"
         << QStringList{"Subject: A\nGroup: developer\n"};
-    QTest::newRow("three signatures")
-        << "Subject: A\nSubject: B\nSubject: C" << QStringList{"Subject: A\n", "Subject: B\n",
-                                                               "Subject: C"};
+    QTest::newRow("three signatures") << "Subject: A\nSubject: B\nSubject: C"
+                                      << QStringList{"Subject: A\n", "Subject: B\n", "Subject: C"};
     QTest::newRow("a block starts where the line's Subject starts")
-        << "x\n  Subject: A\nGroup: G\n" << QStringList{"Subject: A\nGroup: G\n"};
+        << "x\n  Subject: A\nGroup: G\n"
+        << QStringList{"Subject: A\nGroup: G\n"};
     QTest::newRow("no Subject line") << "/ws/a.rpm\nno signatures\n" << QStringList();
     QTest::newRow("empty") << "" << QStringList();
     QTest::newRow("lower case is no Subject") << "subject: A\n" << QStringList();
@@ -52,16 +52,18 @@ void SignatureDumpTest::testSignatureSummary_data()
     QTest::addColumn<QString>("block");
     QTest::addColumn<QString>("summary");
 
-    QTest::newRow("first of the canned pair")
-        << "Subject: A\nGroup: G1\nSubgroup: S\nKey ID: K\n" << "Subject: A\nGroup: G1\n";
+    QTest::newRow("first of the canned pair") << "Subject: A\nGroup: G1\nSubgroup: S\nKey ID: K\n"
+                                              << "Subject: A\nGroup: G1\n";
     QTest::newRow("second of the canned pair") << "Subject: B\nGroup: G2\n"
                                                << "Subject: B\nGroup: G2\n";
     QTest::newRow("signature line dropped")
         << "Subject: CN=Dev,OU=developer\nGroup: developer\nSubgroup: Tamarek Test\n"
            "Key ID: 0a:1b\nSignature: sha256 RSA ab12\n"
         << "Subject: CN=Dev,OU=developer\nGroup: developer\n";
-    QTest::newRow("Subgroup is not a Group") << "Subgroup: S\n" << "";
-    QTest::newRow("nothing matched") << "random text\n" << "";
+    QTest::newRow("Subgroup is not a Group") << "Subgroup: S\n"
+                                             << "";
+    QTest::newRow("nothing matched") << "random text\n"
+                                     << "";
 }
 
 void SignatureDumpTest::testSignatureSummary()
