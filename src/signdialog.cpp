@@ -51,6 +51,11 @@ SignDialog::SignDialog(QWidget *parent)
 {
     ui->setupUi(this);
     ui->clientSignatureTextBrowser->hide();
+    // Reads as a label: no white box, and none at all until there is a warning.
+    QPalette statusPalette = ui->opensslStatusLabel->palette();
+    statusPalette.setColor(QPalette::Base, Qt::transparent);
+    ui->opensslStatusLabel->setPalette(statusPalette);
+    ui->opensslStatusLabel->hide();
 
     setUpChoosers();
 
@@ -703,7 +708,8 @@ void SignDialog::checkOpenssl()
 
     QTextBrowser *status = ui->opensslStatusLabel;
     status->clear();
-    if (m_currentTarget.name.isEmpty() || m_currentTarget.hasOpenssl)
+    status->setVisible(!m_currentTarget.name.isEmpty() && !m_currentTarget.hasOpenssl);
+    if (status->isHidden())
         return;
     status->setTextColor(QColor("red"));
     status->setText(
