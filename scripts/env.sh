@@ -20,7 +20,8 @@ IDE_ROOT=$CACHE/trixie
 STAMP_VERSION=3
 
 IDE_PACKAGES="qtcreator qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
- cmake g++ make ninja-build openssl xz-utils debootstrap python3 clang libclang-rt-dev"
+ cmake g++ make ninja-build openssl xz-utils debootstrap python3 clang libclang-rt-dev \
+ xvfb xauth imagemagick fonts-dejavu-core xdotool libxcb-cursor0 openbox"
 TARGET_PACKAGES="openssl,libengine-gost-openssl,rpm,cpio"
 
 say() { printf '[env] %s\n' "$*" >&2; }

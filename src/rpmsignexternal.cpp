@@ -7,6 +7,7 @@
 #include "pathutils.h"
 #include "requestconfig.h"
 
+#include <QPointer>
 #include <QScopeGuard>
 
 namespace Tamarek::Internal {
@@ -21,12 +22,14 @@ ProcessResult RpmsignExternal::sign(const QString &target,
                                     const QStringList &packages,
                                     const SignKeys &keys)
 {
+    // Whoever owns this object may delete it from inside the first run.
+    const QPointer<RpmsignExternal> self(this);
     const ProcessResult developerResult = signWithPair(outputHandler(),
                                                        target,
                                                        keys.developerKey,
                                                        keys.developerCertificate,
                                                        packages);
-    if (!developerResult.isSuccess())
+    if (!self || !developerResult.isSuccess())
         return developerResult;
     if (keys.clientCertificate.isEmpty() || keys.clientKey.isEmpty())
         return developerResult;
@@ -67,6 +70,7 @@ ProcessResult RpmsignExternal::generateRequest(const QString &target,
     const QString configPath = config.absoluteFilePath();
     const auto removeConfig = qScopeGuard([&config] { removeRequestConfig(config); });
 
+    const QPointer<RpmsignExternal> self(this);
     const QString keyPath = request.keyPath.toUserOutput();
     if (!request.keyPath.exists()) {
         const QStringList keyCommand
@@ -74,7 +78,7 @@ ProcessResult RpmsignExternal::generateRequest(const QString &target,
                   ? Commands::rsaKeyCommand(target, keyPath, request.encrypt)
                   : Commands::gostKeyCommand(target, keyPath, request.encrypt);
         const ProcessResult keyResult = runProcess(outputHandler(), keyCommand);
-        if (!keyResult.isSuccess())
+        if (!self || !keyResult.isSuccess())
             return keyResult;
     }
 

@@ -6,6 +6,7 @@
 #include "passphrasecache.h"
 #include "projectlistener.h"
 #include "regularkeys.h"
+#include "signdialog.h"
 #include "signoptionspage.h"
 #include "tamarekconstants.h"
 
@@ -43,7 +44,10 @@ const char TRANSLATION_BASE_NAME[] = "Tamarek";
 
 TamarekPlugin::TamarekPlugin() = default;
 
-TamarekPlugin::~TamarekPlugin() = default;
+TamarekPlugin::~TamarekPlugin()
+{
+    delete m_signDialog;
+}
 
 bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorString)
 {
@@ -138,7 +142,10 @@ void TamarekPlugin::registerSignDialogAction()
 
 void TamarekPlugin::openSignDialog()
 {
-    // The "Sign Packages" dialog arrives with its own change.
+    if (!m_signDialog)
+        m_signDialog = new SignDialog(Core::ICore::mainWindow());
+    m_signDialog->show();
+    Core::ICore::raiseWindow(m_signDialog);
 }
 
 // A failure at start stays in the debug log; a later change of the folder is

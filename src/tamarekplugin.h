@@ -10,6 +10,8 @@
 #include <extensionsystem/iplugin.h>
 #include <utils/filepath.h>
 
+#include <QPointer>
+
 #include <memory>
 
 namespace Nork {
@@ -19,6 +21,7 @@ class BuildEngine;
 namespace Tamarek::Internal {
 
 class ProjectListener;
+class SignDialog;
 class SignOptionsPage;
 
 class TamarekPlugin final : public ExtensionSystem::IPlugin
@@ -47,6 +50,8 @@ private:
 
     std::unique_ptr<SignOptionsPage> m_optionsPage;
     std::unique_ptr<ProjectListener> m_projectListener;
+    // Made on first use; the main window, its parent, may delete it first.
+    QPointer<SignDialog> m_signDialog;
     // Kept below the other members: they go first at destruction, the
     // rpmsign-external one before the customer-sign one.
     DeployStepFactory<CustomerSignStep> m_customerSignStepFactory;

@@ -8,7 +8,7 @@
 set -uo pipefail
 export TAMAREK_BENCHMARKS=1
 status=0
-for benchmark in ToolRunnerBenchmark SigningBenchmark; do
+for benchmark in ToolRunnerBenchmark SigningBenchmark SignDialogBenchmark; do
     bash "$(dirname "$0")/../run-ide-tests.sh" "$1" "$2" tamarek "$benchmark" || status=$?
 done
 exit $status

@@ -1,0 +1,863 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "signdialog.h"
+#include "ui_signdialog.h"
+
+#include "buildengineinfo.h"
+#include "commands.h"
+#include "customertamarek.h"
+#include "keychooser.h"
+#include "pathutils.h"
+#include "regularkeys.h"
+#include "rpmsignexternal.h"
+#include "runreason.h"
+#include "signaturedump.h"
+#include "tamarekconstants.h"
+
+#include <coreplugin/fileutils.h>
+#include <coreplugin/messagemanager.h>
+
+#include <nork/buildengine.h>
+#include <nork/sdk.h>
+
+#include <utils/fancylineedit.h>
+#include <utils/pathchooser.h>
+#include <utils/utilsicons.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+
+using namespace Utils;
+
+namespace Tamarek::Internal {
+
+const char GENERATION_ALGORITHM_KEY[] = "OrvRpmSign.History.GenerationAlgorythm";
+const char GENERATION_ENCRYPT_KEY[] = "OrvRpmSign.History.GenerationEncrypt";
+const char TARGET_NAME_KEY[] = "OrvRpmSign.History.TargetName";
+
+const int REQUEST_TAB = 2;
+
+SignDialog::SignDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new ::Ui::SignDialog)
+{
+    ui->setupUi(this);
+    ui->clientSignatureTextBrowser->hide();
+    // Reads as a label: no white box, and none at all until there is a warning.
+    QPalette statusPalette = ui->opensslStatusLabel->palette();
+    statusPalette.setColor(QPalette::Base, Qt::transparent);
+    ui->opensslStatusLabel->setPalette(statusPalette);
+    ui->opensslStatusLabel->hide();
+
+    setUpChoosers();
+
+    // Not from inside the change: a run there would keep the chooser locked
+    // against a path that the browse dialog sets meanwhile. Typing coalesces.
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(0);
+    connect(m_refreshTimer, &QTimer::timeout, this, &SignDialog::onRpmPathChanged);
+    connect(ui->rpmPathChooser,
+            &PathChooser::rawPathChanged,
+            m_refreshTimer,
+            qOverload<>(&QTimer::start));
+    connect(ui->addSignaturePushButton, &QPushButton::pressed, this, &SignDialog::addSignature);
+    connect(ui->removeSignaturePushButton,
+            &QPushButton::pressed,
+            this,
+            &SignDialog::deleteSignature);
+    connect(ui->verifySignaturePushButton, &QPushButton::pressed, this, [this] {
+        if (m_running)
+            return;
+        const QPointer<SignDialog> self(this);
+        verifyPackage();
+        if (self)
+            runPending();
+    });
+    connect(ui->dumpPushButton, &QPushButton::pressed, this, [this] {
+        if (m_running)
+            return;
+        const QPointer<SignDialog> self(this);
+        dumpPackage();
+        if (self)
+            runPending();
+    });
+    connect(ui->genReqButton, &QPushButton::pressed, this, &SignDialog::createRequest);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setSizeGripEnabled(false);
+    m_stopButton = new QPushButton(tr("Stop"), m_statusBar);
+    m_stopButton->setAutoDefault(false);
+    m_stopButton->setEnabled(false);
+    m_stopButton->setToolTip(tr("Stops the tool that is running (Esc)"));
+    connect(m_stopButton, &QPushButton::clicked, this, &SignDialog::stopRun);
+    m_statusBar->addPermanentWidget(m_stopButton);
+    ui->statusBarLayout->addWidget(m_statusBar);
+
+    const QList<Nork::BuildEngine *> engines = Nork::Sdk::buildEngines();
+    if (!engines.isEmpty())
+        m_workspacePath = engines.first()->sharedSrcPath();
+
+    m_buildEngineInfo = new BuildEngineInfo(this);
+    m_statusBar->showMessage(tr("Updating targets..."));
+    connect(
+        m_buildEngineInfo,
+        &BuildEngineInfo::targetsChanged,
+        m_buildEngineInfo,
+        [this](const QStringList &targets) { updateTargetList(targets); },
+        Qt::DirectConnection);
+    connect(
+        m_buildEngineInfo,
+        &BuildEngineInfo::targetsUnavailable,
+        m_buildEngineInfo,
+        [this](const QString &reason) { m_statusBar->showMessage(reason); },
+        Qt::DirectConnection);
+
+    m_actionButtons = {ui->addSignaturePushButton,
+                       ui->removeSignaturePushButton,
+                       ui->dumpPushButton,
+                       ui->verifySignaturePushButton,
+                       ui->genReqButton};
+
+    ui->generationKeyAlgoComboBox->addItems({"RSA (2048)", "GOST R 34.10-2012 (256)"});
+    const QSettings settings;
+    ui->generationKeyAlgoComboBox->setCurrentIndex(
+        settings.value(GENERATION_ALGORITHM_KEY, 0).toInt());
+    ui->generationKeyEncryptCheckBox->setChecked(
+        settings.value(GENERATION_ENCRYPT_KEY, true).toBool());
+
+    setUpRegularKeysLabel();
+    setUpAccessibility();
+
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &SignDialog::onTabChanged);
+}
+
+SignDialog::~SignDialog()
+{
+    // A run still in progress (the dialog deleted from inside it) must end.
+    stopRun();
+    QSettings settings;
+    settings.setValue(GENERATION_ALGORITHM_KEY, ui->generationKeyAlgoComboBox->currentIndex());
+    settings.setValue(GENERATION_ENCRYPT_KEY, ui->generationKeyEncryptCheckBox->isChecked());
+    settings.setValue(TARGET_NAME_KEY, m_currentTarget.name);
+    delete ui;
+}
+
+void SignDialog::reject()
+{
+    stopRun();
+    QDialog::reject();
+}
+
+// The IDE's "Return to Editor" takes Escape as a shortcut: claimed here, it
+// reaches the dialog (as in the IDE's own dialogs).
+bool SignDialog::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto keyEvent = static_cast<QKeyEvent *>(event);
+        if (keyEvent->key() == Qt::Key_Escape && keyEvent->modifiers() == Qt::NoModifier) {
+            keyEvent->accept();
+            return true;
+        }
+    }
+    return QDialog::event(event);
+}
+
+void SignDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Escape stops a run, and only once none is left closes the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_running) {
+        stopRun();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void SignDialog::setUpChoosers()
+{
+    const QString pemTitle = tr("Select Privacy-Enhanced Mail container");
+    const QString pemFilter = tr("Privacy-Enhanced Mail container (*.pem)");
+    const QString keyPlaceholder = tr("Select key file (*.pem)");
+    const QString certificatePlaceholder = tr("Select certificate (*.pem)");
+    struct ChooserRow
+    {
+        PathChooser *chooser;
+        QString placeholder;
+        QString title;
+        QString filter;
+        const char *historyKey;
+        PathChooser::Kind kind;
+        bool mustExist;
+    };
+    const QList<ChooserRow> rows{
+        {ui->rpmPathChooser,
+         tr("Select RPM package"),
+         tr("Select RPM package"),
+         tr("RPM package (*.rpm)"),
+         "OrvRpmSign.Data.Completer.RpmPackage",
+         PathChooser::File,
+         true},
+        {ui->binaryKeyPathChooser,
+         keyPlaceholder,
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.BinaryKey",
+         PathChooser::File,
+         true},
+        {ui->developerKeyPathChooser,
+         keyPlaceholder,
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.DeveloperKey",
+         PathChooser::File,
+         true},
+        {ui->developerCertificatePathChooser,
+         certificatePlaceholder,
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.DeveloperCertificate",
+         PathChooser::File,
+         true},
+        {ui->clientKeyPathChooser,
+         keyPlaceholder,
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.ClientKey",
+         PathChooser::File,
+         true},
+        {ui->clientCertificatePathChooser,
+         certificatePlaceholder,
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.ClientCertificate",
+         PathChooser::File,
+         true},
+        {ui->caCertificatePathChooser,
+         tr("Select root certificate"),
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.CaCertificate",
+         PathChooser::File,
+         true},
+        {ui->generatedKeyPathChooser,
+         tr("Specify path to save key file or select existing key file"),
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.GeneratedKey",
+         PathChooser::SaveFile,
+         false},
+        {ui->generatedReqPathChooser,
+         tr("Specify path to save Certificate Signing Request file"),
+         pemTitle,
+         pemFilter,
+         "OrvRpmSign.Data.Completer.GeneratedCsr",
+         PathChooser::SaveFile,
+         false},
+    };
+    for (const ChooserRow &row : rows) {
+        const bool mustExist = row.mustExist;
+        setUpKeyChooser(row.chooser,
+                        {row.title,
+                         row.kind,
+                         row.filter,
+                         row.placeholder,
+                         keyFromString(QLatin1String(row.historyKey)),
+                         true},
+                        [this, mustExist](const QString &path, QString *errorMessage) {
+                            return path.isEmpty() || validatePath(path, mustExist, errorMessage);
+                        });
+        QAbstractButton *browse = row.chooser->buttonAtIndex(0);
+        browse->setIcon(Icons::NEWFILE.icon());
+        browse->setText({});
+        // Return in a field would press it.
+        if (auto button = qobject_cast<QPushButton *>(browse))
+            button->setAutoDefault(false);
+    }
+}
+
+QList<PathChooser *> SignDialog::choosers() const
+{
+    return {ui->rpmPathChooser,
+            ui->binaryKeyPathChooser,
+            ui->developerKeyPathChooser,
+            ui->developerCertificatePathChooser,
+            ui->clientKeyPathChooser,
+            ui->clientCertificatePathChooser,
+            ui->caCertificatePathChooser,
+            ui->generatedKeyPathChooser,
+            ui->generatedReqPathChooser};
+}
+
+// The names come from the form; the parts that the choosers make themselves
+// get theirs here, and the focus goes through the window top to bottom.
+void SignDialog::setUpAccessibility()
+{
+    for (PathChooser *chooser : choosers()) {
+        chooser->lineEdit()->setAccessibleName(chooser->accessibleName());
+        QAbstractButton *browse = chooser->buttonAtIndex(0);
+        browse->setAccessibleName(PathChooser::browseButtonLabel());
+        browse->setToolTip(PathChooser::browseButtonLabel());
+    }
+    for (QLabel *label : {ui->signStateLabel, ui->verifyIconLabel, ui->generateLabel}) {
+        m_outcomeLabelNames.insert(label, label->accessibleName());
+    }
+
+    QList<QWidget *> order{ui->m_comboBoxBuildTargets};
+    const auto addChooser = [&order](PathChooser *chooser) {
+        order << chooser->lineEdit() << chooser->buttonAtIndex(0);
+    };
+    addChooser(ui->rpmPathChooser);
+    order << ui->removeSignaturePushButton << ui->tabWidget;
+    for (PathChooser *chooser : {ui->binaryKeyPathChooser,
+                                 ui->developerKeyPathChooser,
+                                 ui->developerCertificatePathChooser,
+                                 ui->clientKeyPathChooser,
+                                 ui->clientCertificatePathChooser}) {
+        addChooser(chooser);
+    }
+    order << ui->regularKeysLabel << ui->addSignaturePushButton;
+    addChooser(ui->caCertificatePathChooser);
+    order << ui->verifySignaturePushButton << ui->dumpPushButton << ui->clientSignatureTextBrowser
+          << ui->developerSignatureTextBrowser;
+    addChooser(ui->generatedKeyPathChooser);
+    order << ui->generationKeyAlgoComboBox;
+    addChooser(ui->generatedReqPathChooser);
+    order << ui->generateCompanyNameLineEdit << ui->generationKeyEncryptCheckBox << ui->genReqButton
+          << ui->opensslStatusLabel << m_stopButton;
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void SignDialog::setUpRegularKeysLabel()
+{
+    m_regularKeysPath = regularKeysPath(m_workspacePath);
+    ui->regularKeysLabel->setText(
+        ui->regularKeysLabel->text().replace("%folder_link%",
+                                             QDir::toNativeSeparators(m_regularKeysPath)));
+    const QString keyFile = m_regularKeysPath + QDir::separator()
+                            + QLatin1String(Constants::REGULAR_KEY_FILE);
+    connect(ui->regularKeysLabel, &QLabel::linkActivated, this, [keyFile] {
+        Core::FileUtils::showInGraphicalShell(FilePath::fromUserInput(keyFile));
+    });
+}
+
+bool SignDialog::validatePath(const QString &path, bool mustExist, QString *errorMessage) const
+{
+    if (!isInsideFolder(path, m_workspacePath)) {
+        *errorMessage = tr("The path must be inside workspace folder:\n%1")
+                            .arg(m_workspacePath.toUserOutput());
+        return false;
+    }
+    // A folder is no file to sign or read a key from.
+    if (mustExist && !QFileInfo(path).isFile()) {
+        *errorMessage = tr("File does not exist");
+        return false;
+    }
+    return true;
+}
+
+void SignDialog::onTabChanged(int index)
+{
+    if (index != REQUEST_TAB || deferWhileRunning(m_opensslCheckPending))
+        return;
+    const QPointer<SignDialog> self(this);
+    checkOpenssl();
+    if (self)
+        runPending();
+}
+
+void SignDialog::updateTargetList(const QStringList &targets)
+{
+    QComboBox *combo = ui->m_comboBoxBuildTargets;
+    combo->clear();
+    combo->addItems(targets);
+    const QString stored = QSettings().value(TARGET_NAME_KEY).toString();
+    combo->setCurrentIndex(stored.isEmpty() ? 0 : std::max(0, int(targets.indexOf(stored))));
+
+    // Before the first probe, so that a choice made while it runs is not lost.
+    if (!m_targetsArrived) {
+        m_targetsArrived = true;
+        connect(combo, &QComboBox::currentTextChanged, this, &SignDialog::requestTargetChange);
+        // Choosing the shown target again probes it when looking was stopped.
+        connect(combo, &QComboBox::textActivated, this, &SignDialog::requestTargetChange);
+    }
+    m_statusBar->clearMessage();
+    const QPointer<SignDialog> self(this);
+    onTargetChanged(combo->currentText());
+    if (self)
+        runPending();
+}
+
+void SignDialog::requestTargetChange(const QString &name)
+{
+    if (deferWhileRunning(m_targetChangePending))
+        return;
+    const QPointer<SignDialog> self(this);
+    onTargetChanged(name);
+    if (self)
+        runPending();
+}
+
+void SignDialog::onTargetChanged(const QString &name)
+{
+    if (name == m_currentTarget.name)
+        return;
+    const QPointer<SignDialog> self(this);
+    if (!m_targetInfos.contains(name)) {
+        const std::optional<TargetInfo> info = probeTarget(name);
+        if (!self)
+            return;
+        if (!info) {
+            m_currentTarget = {};
+            updateVisibility();
+            clearDump();
+            clearOutcome(ui->verifyIconLabel);
+            ui->verifyLabel->clear();
+            m_statusBar->showMessage(
+                tr("Looking for the signing tools of \"%1\" was stopped. Choose the target "
+                   "again to look anew.")
+                    .arg(name));
+            return;
+        }
+        m_targetInfos.insert(name, *info);
+    }
+    m_currentTarget = m_targetInfos.value(name);
+    updateVisibility();
+    for (PathChooser *chooser : choosers())
+        chooser->triggerChanged();
+    checkOpenssl();
+    if (self)
+        refreshPackage();
+}
+
+void SignDialog::updateVisibility()
+{
+    const TargetInfo &target = m_currentTarget;
+    const bool customerSign = !target.hasRpmsignExternal && target.hasCustomerSign;
+    const bool packageButtons = target.hasRpmsignExternal || target.hasVyxcertCli;
+    ui->formLayout->setRowVisible(ui->binaryKeyPathChooser, customerSign);
+    ui->addSignaturePushButton->setVisible(target.hasRpmsignExternal || target.hasCustomerSign);
+    ui->removeSignaturePushButton->setVisible(packageButtons);
+    ui->verifySignaturePushButton->setVisible(packageButtons);
+    ui->dumpPushButton->setVisible(packageButtons);
+    ui->tabWidget->setTabVisible(REQUEST_TAB, target.hasRpmsignExternal);
+}
+
+std::optional<TargetInfo> SignDialog::probeTarget(const QString &target)
+{
+    TargetInfo info;
+    info.name = target;
+    std::optional<bool> found = probe(Commands::rpmsignVersionCommand(target));
+    if (!found)
+        return {};
+    info.hasRpmsignExternal = *found;
+    if (!info.hasRpmsignExternal) {
+        if (!(found = probe(Commands::customerSignHelpCommand(target))))
+            return {};
+        info.hasCustomerSign = *found;
+        if (!(found = probe(Commands::vyxcertHelpCommand(target))))
+            return {};
+        info.hasVyxcertCli = *found;
+    }
+    if (!probeOpenssl(info))
+        return {};
+    return info;
+}
+
+bool SignDialog::probeOpenssl(TargetInfo &info)
+{
+    const std::optional<bool> found = probe(Commands::opensslVersionCommand(info.name));
+    if (found)
+        info.hasOpenssl = *found;
+    return found.has_value();
+}
+
+std::optional<bool> SignDialog::probe(const QStringList &command)
+{
+    const std::optional<ProcessResult> result = run(nullptr, [this, &command] {
+        return runProcess(stoppableHandler(), command);
+    });
+    if (!result || result->stopped)
+        return {};
+    return result->isSuccess();
+}
+
+// The probes' output is read but not shown; the handler only tells a stop.
+OutputHandler SignDialog::stoppableHandler()
+{
+    const quint64 run = m_nextOwnRun++;
+    const QPointer<SignDialog> self(this);
+    return OutputHandler([self, run](const QByteArray &, const QByteArray &, QByteArray &) {
+        return self && run >= self->m_stopOwnRunsBefore;
+    });
+}
+
+SignTool *SignDialog::currentTool()
+{
+    const QString name = m_currentTarget.name;
+    if (SignTool *tool = m_tools.value(name))
+        return tool;
+    SignTool *tool = nullptr;
+    if (m_currentTarget.hasRpmsignExternal)
+        tool = new RpmsignExternal(this);
+    else if (m_currentTarget.hasCustomerSign)
+        tool = new CustomerTamarek(this);
+    if (!tool) {
+        Core::MessageManager::writeDisrupting(
+            "Error: unable to find signing tools for the selected target");
+        return nullptr;
+    }
+    m_tools.insert(name, tool);
+    return tool;
+}
+
+SignKeys SignDialog::collectKeys() const
+{
+    SignKeys keys;
+    keys.binaryKey = ui->binaryKeyPathChooser->filePath().toFSPathString();
+    keys.clientKey = ui->clientKeyPathChooser->filePath().toFSPathString();
+    keys.clientCertificate = ui->clientCertificatePathChooser->filePath().toFSPathString();
+    keys.developerCertificate = ui->developerCertificatePathChooser->filePath().toFSPathString();
+    keys.developerKey = ui->developerKeyPathChooser->filePath().toFSPathString();
+    keys.caCertificate = ui->caCertificatePathChooser->filePath().toFSPathString();
+    return keys;
+}
+
+QString SignDialog::packagePath() const
+{
+    return ui->rpmPathChooser->filePath().toFSPathString();
+}
+
+QString SignDialog::targetName() const
+{
+    return ui->m_comboBoxBuildTargets->currentText();
+}
+
+void SignDialog::addSignature()
+{
+    if (m_running || packagePath().isEmpty())
+        return;
+    SignTool *tool = currentTool();
+    if (!tool)
+        return;
+    const QString target = targetName();
+    const QStringList packages{packagePath()};
+    const SignKeys keys = collectKeys();
+    const std::optional<ProcessResult> result = run(tool, [&] {
+        return tool->sign(target, packages, keys);
+    });
+    if (!result)
+        return;
+    if (result->isSuccess())
+        setOutcome(ui->signStateLabel, Icons::OK, tr("Signed"));
+    else
+        setOutcome(ui->signStateLabel, Icons::BROKEN, tr("Signing failed"));
+    const QPointer<SignDialog> self(this);
+    refreshPackage();
+    if (self)
+        runPending();
+}
+
+void SignDialog::deleteSignature()
+{
+    if (m_running || packagePath().isEmpty())
+        return;
+    SignTool *tool = currentTool();
+    if (!tool)
+        return;
+    const QString target = targetName();
+    const QStringList packages{packagePath()};
+    if (!run(tool, [&] { return tool->removeSignature(target, packages); }))
+        return;
+    const QPointer<SignDialog> self(this);
+    refreshPackage();
+    if (self)
+        runPending();
+}
+
+void SignDialog::onRpmPathChanged()
+{
+    if (deferWhileRunning(m_refreshPending))
+        return;
+    const QPointer<SignDialog> self(this);
+    refreshPackage();
+    if (self)
+        runPending();
+}
+
+void SignDialog::refreshPackage()
+{
+    m_refreshPending = false;
+    const QPointer<SignDialog> self(this);
+    // A stale verify leaves the dump to the refresh that follows it.
+    if (verifyPackage() && self)
+        dumpPackage();
+}
+
+// Gives false when the dialog went away or the path or target changed meanwhile.
+bool SignDialog::verifyPackage()
+{
+    ui->verifyLabel->clear();
+    clearOutcome(ui->verifyIconLabel);
+    const QString package = packagePath();
+    if (package.isEmpty() || !QFileInfo(package).isFile())
+        return true;
+    SignTool *tool = currentTool();
+    if (!tool) {
+        ui->verifyLabel->setText(tr("Package can't be verified"));
+        setOutcome(ui->verifyIconLabel, Icons::BROKEN, tr("Not verified"));
+        return true;
+    }
+    const QString target = targetName();
+    const SignKeys keys = collectKeys();
+    const std::optional<ProcessResult> result = run(tool, [&] {
+        return tool->verify(target, {package}, keys);
+    });
+    if (!result)
+        return false;
+    if (package != packagePath() || target != targetName()) {
+        m_refreshPending = true;
+        return false;
+    }
+    if (result->isSuccess()) {
+        ui->verifyLabel->setText(tr("Signatures successfully verified"));
+        setOutcome(ui->verifyIconLabel, Icons::OK, tr("Verified"));
+    } else {
+        ui->verifyLabel->setText(tr("Could not verify signatures"));
+        setOutcome(ui->verifyIconLabel, Icons::BROKEN, tr("Not verified"));
+    }
+    return true;
+}
+
+void SignDialog::dumpPackage()
+{
+    const QString package = packagePath();
+    clearDump();
+    // What was shown belongs to another path: an empty or missing one shows nothing.
+    if (package.isEmpty() || !QFileInfo(package).isFile())
+        return;
+    SignTool *tool = currentTool();
+    if (!tool) {
+        ui->developerSignatureTextBrowser->setPlainText(tr("Package can't be dumped"));
+        return;
+    }
+    const QString target = targetName();
+    const std::optional<ProcessResult> result = run(tool,
+                                                    [&] { return tool->dump(target, {package}); });
+    if (!result)
+        return;
+    if (package != packagePath() || target != targetName()) {
+        m_refreshPending = true;
+        return;
+    }
+    if (result->stopped || !result->startError.isEmpty()) {
+        ui->developerSignatureTextBrowser->setPlainText(failureDescription(*result));
+        return;
+    }
+    // Through the kit's terminal, lines end with CR LF.
+    const QString dump = QString::fromUtf8(result->standardOutput).replace("\r\n", "\n");
+    const QStringList blocks = splitSignatureDumps(dump);
+    if (blocks.isEmpty()) {
+        ui->developerSignatureTextBrowser->setText(tr("No signatures found in package"));
+        return;
+    }
+    ui->developerSignatureTextBrowser->setText(blocks.at(0));
+    ui->developerSignatureTextBrowser->show();
+    ui->developerSignatureShortLabel->setText(signatureSummary(blocks.at(0)));
+    if (blocks.size() > 1) {
+        ui->clientSignatureTextBrowser->setText(blocks.at(1));
+        ui->clientSignatureTextBrowser->show();
+        ui->clientSignatureShortLabel->setText(signatureSummary(blocks.at(1)));
+    } else {
+        ui->clientSignatureTextBrowser->hide();
+    }
+}
+
+void SignDialog::clearDump()
+{
+    ui->developerSignatureTextBrowser->clear();
+    ui->clientSignatureTextBrowser->clear();
+    ui->clientSignatureTextBrowser->hide();
+    ui->developerSignatureShortLabel->clear();
+    ui->clientSignatureShortLabel->clear();
+}
+
+void SignDialog::checkOpenssl()
+{
+    const QPointer<SignDialog> self(this);
+    for (const QString &name : m_targetInfos.keys()) {
+        TargetInfo info = m_targetInfos.value(name);
+        const bool probed = probeOpenssl(info);
+        if (!self)
+            return;
+        if (!probed)
+            break;
+        m_targetInfos.insert(name, info);
+        if (name == m_currentTarget.name)
+            m_currentTarget.hasOpenssl = info.hasOpenssl;
+    }
+
+    QTextBrowser *status = ui->opensslStatusLabel;
+    status->clear();
+    status->setVisible(!m_currentTarget.name.isEmpty() && !m_currentTarget.hasOpenssl);
+    if (status->isHidden())
+        return;
+    status->setTextColor(QColor("red"));
+    status->setText(
+        tr("OpenSSL not found in target '%1', please install it.").arg(m_currentTarget.name));
+    status->setTextColor(QApplication::palette().color(QPalette::Text));
+    status->append(tr("Available in: Tools - Options - Neverra OS - Manage Build Targets"));
+}
+
+void SignDialog::createRequest()
+{
+    if (m_running)
+        return;
+    const QPointer<SignDialog> self(this);
+    m_statusBar->clearMessage();
+    checkOpenssl();
+    if (!self)
+        return;
+
+    QString fieldError;
+    if (ui->generateCompanyNameLineEdit->text().isEmpty())
+        fieldError = tr("Company name field cannot be empty");
+    else if (ui->generatedKeyPathChooser->filePath().isEmpty())
+        fieldError = tr("Key field cannot be empty");
+    else if (ui->generatedReqPathChooser->filePath().isEmpty())
+        fieldError = tr("Request field cannot be empty");
+    if (!fieldError.isEmpty()) {
+        m_statusBar->showMessage(fieldError);
+        setOutcome(ui->generateLabel, Icons::BROKEN, tr("Generation failed"));
+        runPending();
+        return;
+    }
+
+    SignTool *tool = currentTool();
+    if (!tool) {
+        runPending();
+        return;
+    }
+    RequestParameters request;
+    request.companyName = ui->generateCompanyNameLineEdit->text();
+    request.requestPath = ui->generatedReqPathChooser->filePath();
+    request.encrypt = ui->generationKeyEncryptCheckBox->isChecked();
+    request.keyPath = ui->generatedKeyPathChooser->filePath();
+    request.algorithm = ui->generationKeyAlgoComboBox->currentIndex();
+    const QString target = targetName();
+
+    // A refusal of the tool's own comes only as an error line.
+    QString lastError;
+    const QMetaObject::Connection errors = connect(tool,
+                                                   &SignTool::addError,
+                                                   this,
+                                                   [&lastError](const QString &error) {
+                                                       lastError = error;
+                                                   });
+    const std::optional<ProcessResult> result = run(tool, [&] {
+        return tool->generateRequest(target, request);
+    });
+    if (!result)
+        return;
+    disconnect(errors);
+    if (result->isSuccess()) {
+        setOutcome(ui->generateLabel, Icons::OK, tr("Request generated"));
+    } else {
+        setOutcome(ui->generateLabel, Icons::BROKEN, tr("Generation failed"));
+        m_statusBar->showMessage(
+            tr("Failed to generate request: %1").arg(requestFailureReason(*result, lastError)));
+    }
+    runPending();
+}
+
+std::optional<ProcessResult> SignDialog::run(SignTool *tool,
+                                             const std::function<ProcessResult()> &body)
+{
+    const QPointer<SignDialog> self(this);
+    QPointer<QWidget> focused = focusWidget();
+    m_running = true;
+    m_runningTool = tool;
+    m_stopButton->setEnabled(true);
+    if (m_actionButtons.contains(qobject_cast<QPushButton *>(focused.data())))
+        m_stopButton->setFocus();
+    setBusy(true);
+
+    const ProcessResult result = body();
+    if (!self)
+        return {};
+
+    m_running = false;
+    m_runningTool = nullptr;
+    setBusy(false);
+    if (focused && focused->isEnabled() && focused->isVisible() && m_stopButton->hasFocus())
+        focused->setFocus();
+    m_stopButton->setEnabled(false);
+    if (result.stopped || !result.startError.isEmpty())
+        m_statusBar->showMessage(failureDescription(result));
+    return result;
+}
+
+void SignDialog::stopRun()
+{
+    if (!m_running)
+        return;
+    if (m_runningTool)
+        m_runningTool->stop();
+    m_stopOwnRunsBefore = m_nextOwnRun;
+}
+
+bool SignDialog::deferWhileRunning(bool &pending)
+{
+    if (m_running)
+        pending = true;
+    return m_running;
+}
+
+// Loops: a request can come in while a pending one runs.
+void SignDialog::runPending()
+{
+    const QPointer<SignDialog> self(this);
+    while (self && !m_running) {
+        if (std::exchange(m_targetChangePending, false))
+            onTargetChanged(targetName());
+        else if (m_refreshPending)
+            refreshPackage();
+        else if (std::exchange(m_opensslCheckPending, false))
+            checkOpenssl();
+        else
+            break;
+    }
+    if (self && !m_running)
+        emit runsFinished();
+}
+
+void SignDialog::setBusy(bool busy)
+{
+    for (QPushButton *button : std::as_const(m_actionButtons))
+        button->setEnabled(!busy);
+}
+
+void SignDialog::setOutcome(QLabel *label, const Icon &icon, const QString &outcome)
+{
+    label->setPixmap(icon.pixmap());
+    label->setAccessibleName(outcome);
+    label->setToolTip(outcome);
+}
+
+void SignDialog::clearOutcome(QLabel *label)
+{
+    label->clear();
+    label->setAccessibleName(m_outcomeLabelNames.value(label));
+    label->setToolTip({});
+}
+
+} // namespace Tamarek::Internal

@@ -1,0 +1,138 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#pragma once
+
+#include "signtool.h"
+
+#include <utils/filepath.h>
+
+#include <QDialog>
+#include <QHash>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
+QT_BEGIN_NAMESPACE
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+QT_END_NAMESPACE
+
+namespace Ui {
+class SignDialog;
+}
+
+namespace Utils {
+class Icon;
+class PathChooser;
+} // namespace Utils
+
+namespace Tamarek::Internal {
+
+class BuildEngineInfo;
+
+// The tools found in one build target.
+struct TargetInfo
+{
+    QString name;
+    bool hasRpmsignExternal = false;
+    bool hasCustomerSign = false;
+    bool hasVyxcertCli = false;
+    bool hasOpenssl = false;
+};
+
+// The "Sign Packages" window: signs, strips, verifies and dumps one package,
+// and makes keys and certificate signing requests, with the tools of one
+// build target. Runs keep the event loop turning; while one is in progress,
+// a refresh that an edit asks for is noted and runs once the run has ended.
+class SignDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit SignDialog(QWidget *parent = nullptr);
+    ~SignDialog() override;
+
+    void reject() override;
+
+signals:
+    // Every run asked for has been made; the dialog waits for the user.
+    void runsFinished();
+
+private slots:
+    void onTabChanged(int index);
+
+private:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+    void setUpChoosers();
+    void setUpAccessibility();
+    void setUpRegularKeysLabel();
+    bool validatePath(const QString &path, bool mustExist, QString *errorMessage) const;
+    QList<Utils::PathChooser *> choosers() const;
+
+    void updateTargetList(const QStringList &targets);
+    void requestTargetChange(const QString &name);
+    void onTargetChanged(const QString &name);
+    std::optional<TargetInfo> probeTarget(const QString &target);
+    bool probeOpenssl(TargetInfo &info);
+    void updateVisibility();
+
+    SignTool *currentTool();
+    SignKeys collectKeys() const;
+    QString packagePath() const;
+    QString targetName() const;
+
+    void addSignature();
+    void deleteSignature();
+    void onRpmPathChanged();
+    void refreshPackage();
+    bool verifyPackage();
+    void dumpPackage();
+    void clearDump();
+    void checkOpenssl();
+    void createRequest();
+
+    // One command or tool operation, the action buttons disabled meanwhile;
+    // nothing when the dialog went away during it.
+    std::optional<ProcessResult> run(SignTool *tool, const std::function<ProcessResult()> &body);
+    std::optional<bool> probe(const QStringList &command);
+    OutputHandler stoppableHandler();
+    void stopRun();
+    bool deferWhileRunning(bool &pending);
+    void runPending();
+    void setBusy(bool busy);
+    void setOutcome(QLabel *label, const Utils::Icon &icon, const QString &outcome);
+    void clearOutcome(QLabel *label);
+
+    TargetInfo m_currentTarget;
+    QHash<QString, TargetInfo> m_targetInfos;
+    QHash<QString, SignTool *> m_tools;
+
+    Utils::FilePath m_workspacePath;
+    ::Ui::SignDialog *ui = nullptr;
+    QList<QPushButton *> m_actionButtons;
+    QStatusBar *m_statusBar = nullptr;
+
+    BuildEngineInfo *m_buildEngineInfo = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QTimer *m_refreshTimer = nullptr;
+    QString m_regularKeysPath;
+    QHash<QLabel *, QString> m_outcomeLabelNames;
+
+    bool m_targetsArrived = false;
+    bool m_running = false;
+    bool m_stopRequested = false;
+    bool m_refreshPending = false;
+    bool m_targetChangePending = false;
+    bool m_opensslCheckPending = false;
+    QPointer<SignTool> m_runningTool;
+    quint64 m_nextOwnRun = 0;
+    quint64 m_stopOwnRunsBefore = 0;
+};
+
+} // namespace Tamarek::Internal

@@ -1,0 +1,196 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "signdialog.h"
+#include "tamarekconstants.h"
+#include "tamarektests.h"
+#include "testkit.h"
+#include "testsupport.h"
+
+#include <coreplugin/actionmanager/actionmanager.h>
+#include <coreplugin/actionmanager/command.h>
+#include <coreplugin/icore.h>
+#include <utils/pathchooser.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace Tamarek::Testing;
+using Orv::Testing::TestEngine;
+using Orv::Testing::TestKit;
+
+namespace Tamarek::Internal {
+
+namespace {
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+double msSince(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Each kind of build target the dialog tells apart, by the tools it offers.
+const QList<QPair<QString, QStringList>> kinds{
+    {"T-rpmsign", {"rpmsign-external"}},
+    {"T-customer", {"customer-sign", "vyxcert-cli"}},
+    {"T-customer-only", {"customer-sign"}},
+    {"T-vyxcert-only", {"vyxcert-cli"}},
+    {"T-none", {}},
+};
+
+} // namespace
+
+// Prints figures, asserts no speed: run with tests/benchmarks/run-benchmarks.sh.
+class SignDialogBenchmark : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void testOpen();
+    void testTargetSelected();
+    void testRunsOverLife();
+
+private:
+    std::unique_ptr<TestKit> m_kit;
+};
+
+void SignDialogBenchmark::initTestCase()
+{
+    QList<Orv::Testing::TestTarget> targets;
+    for (const auto &[name, tools] : kinds)
+        targets.append({name, tools, {}});
+    m_kit = std::make_unique<TestKit>(QList<TestEngine>{{"Engine", targets, true}});
+    QVERIFY2(m_kit->isLoaded(), qPrintable(m_kit->errorString()));
+    QSettings().remove("OrvRpmSign.History.TargetName");
+}
+
+// The menu's first use builds the dialog; later uses show the same one.
+void SignDialogBenchmark::testOpen()
+{
+    Core::Command *command = Core::ActionManager::command(
+        Utils::Id(Constants::SIGN_DIALOG_ACTION_ID));
+    QVERIFY(command && command->action());
+    QElapsedTimer timer;
+    timer.start();
+    command->action()->trigger();
+    const double firstMs = msSince(timer);
+    const QList<SignDialog *> dialogs = Core::ICore::mainWindow()->findChildren<SignDialog *>();
+    QCOMPARE(dialogs.size(), 1);
+    SignDialog *dialog = dialogs.first();
+    QVERIFY(dialog->isVisible());
+    QSignalSpy finished(dialog, &SignDialog::runsFinished);
+    QVERIFY(finished.wait(60000));
+    const double targetsMs = msSince(timer);
+
+    QList<double> again;
+    for (int i = 0; i < 20; ++i) {
+        dialog->hide();
+        timer.restart();
+        command->action()->trigger();
+        again << msSince(timer);
+        QVERIFY(dialog->isVisible());
+    }
+    QList<double> built;
+    for (int i = 0; i < 20; ++i) {
+        timer.restart();
+        SignDialog fresh(Core::ICore::mainWindow());
+        fresh.show();
+        built << msSince(timer);
+    }
+    qInfo("menu trigger to dialog visible: first %.1f ms (builds it), later median %.2f ms",
+          firstMs, median(again));
+    qInfo("construction and show of a new dialog: median %.1f ms over 20", median(built));
+    qInfo("first trigger to the first target probed and shown: %.0f ms", targetsMs);
+}
+
+void SignDialogBenchmark::testTargetSelected()
+{
+    QSettings().setValue("OrvRpmSign.History.TargetName", kinds.last().first);
+    SignDialog dialog(Core::ICore::mainWindow());
+    QSignalSpy finished(&dialog, &SignDialog::runsFinished);
+    dialog.show();
+    QVERIFY(finished.wait(60000));
+    auto combo = dialog.findChild<QComboBox *>("m_comboBoxBuildTargets");
+    QSet<QString> probed{combo->currentText()};
+    for (int round = 0; round < 2; ++round) {
+        for (const auto &kind : kinds) {
+            const bool known = probed.contains(kind.first);
+            QElapsedTimer timer;
+            timer.start();
+            combo->setCurrentText(kind.first);
+            qInfo("%s selected to controls updated: %.1f ms (%s)", qPrintable(kind.first),
+                  msSince(timer), known ? "known" : "first time, probed");
+            probed << kind.first;
+        }
+    }
+    QSettings().remove("OrvRpmSign.History.TargetName");
+}
+
+// One dialog's life: each target chosen three times, a package refreshed
+// on it, its buttons pressed, the request tab opened where it exists.
+void SignDialogBenchmark::testRunsOverLife()
+{
+    const QString package = m_kit->sharedSrcPath().pathAppended("a.rpm").toFSPathString();
+    QVERIFY(Utils::FilePath::fromString(package).writeFileContents("package\n"));
+    GeneralMessages messages;
+    {
+        SignDialog dialog(Core::ICore::mainWindow());
+        QSignalSpy finished(&dialog, &SignDialog::runsFinished);
+        dialog.show();
+        QVERIFY(finished.wait(60000));
+        dialog.findChild<Utils::PathChooser *>("rpmPathChooser")->setPath(package);
+        QVERIFY(finished.wait(60000));
+        auto combo = dialog.findChild<QComboBox *>("m_comboBoxBuildTargets");
+        auto tabs = dialog.findChild<QTabWidget *>("tabWidget");
+        for (int round = 0; round < 3; ++round) {
+            for (const auto &kind : kinds) {
+                combo->setCurrentText(kind.first);
+                for (const char *button : {"verifySignaturePushButton", "dumpPushButton"})
+                    emit dialog.findChild<QPushButton *>(button)->pressed();
+                if (tabs->isTabVisible(2)) {
+                    tabs->setCurrentIndex(2);
+                    tabs->setCurrentIndex(1);
+                }
+            }
+        }
+    }
+    qInfo("tool runs per target over a dialog's life (3 rounds of: select, verify, dump, "
+          "request tab where shown):");
+    const QStringList probes{"rpmsign-external --version", "customer-sign --help",
+                             "vyxcert-cli --help", "openssl version"};
+    for (const auto &kind : kinds) {
+        const QStringList runs = messages.lines().filter(
+            QRegularExpression(QString("^\\[\\$\\] .* -t %1 ").arg(kind.first)));
+        QStringList counts;
+        for (const QString &probe : probes)
+            counts << QString("%1 %2").arg(probe).arg(runs.filter(" " + probe).size());
+        qInfo("  %s: %lld runs; %s; operations %lld", qPrintable(kind.first), runs.size(),
+              qPrintable(counts.join(", ")),
+              runs.size()
+                  - std::count_if(runs.cbegin(), runs.cend(), [&](const QString &run) {
+                        return std::any_of(probes.cbegin(), probes.cend(), [&](auto &probe) {
+                            return run.endsWith(" " + probe);
+                        });
+                    }));
+    }
+}
+
+static const int registered = qEnvironmentVariableIsSet("TAMAREK_BENCHMARKS")
+                                  ? addTestCreator([] { return new SignDialogBenchmark; })
+                                  : 0;
+
+} // namespace Tamarek::Internal
+
+#include "bench_signdialog.moc"

@@ -1,0 +1,146 @@
+// Copyright (C) 2026 Tamarek
+// SPDX-License-Identifier: GPL-3.0-only
+
+#include "signdialog.h"
+#include "signtestproject.h"
+#include "tamarekconstants.h"
+#include "tamarektests.h"
+
+#include <coreplugin/dialogs/ioptionspage.h>
+#include <coreplugin/icore.h>
+
+#include <projectexplorer/buildstep.h>
+
+#include <utils/pathchooser.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+using namespace Tamarek::Testing;
+using namespace Utils;
+
+namespace Tamarek::Internal {
+
+// Pictures of the dialog, the two step widgets and the options page in the
+// IDE's real style, for a person to look at: run with scripts/screenshots.sh.
+class ScreenshotTaker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void testDialog();
+    void testStepWidgets();
+    void testOptionsPage();
+
+private:
+    void save(QWidget *widget, const QString &name);
+
+    QDir m_folder;
+    std::unique_ptr<SignTestKit> m_kit;
+};
+
+// Shown, laid out and painted before it is grabbed.
+void ScreenshotTaker::save(QWidget *widget, const QString &name)
+{
+    widget->show();
+    widget->raise();
+    QVERIFY(QTest::qWaitForWindowExposed(widget));
+    QTest::qWait(300);
+    const QString file = m_folder.filePath(name + ".png");
+    QVERIFY(widget->grab().save(file));
+    qInfo("saved %s", qPrintable(file));
+}
+
+void ScreenshotTaker::initTestCase()
+{
+    m_folder.setPath(qEnvironmentVariable("TAMAREK_SCREENSHOT_DIR", QDir::tempPath()));
+    QVERIFY(m_folder.mkpath("."));
+    m_kit = std::make_unique<SignTestKit>();
+    QVERIFY2(m_kit->isValid(), qPrintable(m_kit->errorString()));
+}
+
+void ScreenshotTaker::testDialog()
+{
+    const QString package = m_kit->workspace().pathAppended("example-1.0-1.aarch64.rpm").toFSPathString();
+    QVERIFY(FilePath::fromString(package).writeFileContents("package\n"));
+    QSettings().setValue("OrvRpmSign.History.TargetName", SignTestKit::rpmsignTarget());
+
+    SignDialog dialog(Core::ICore::mainWindow());
+    QSignalSpy finished(&dialog, &SignDialog::runsFinished);
+    dialog.show();
+    QVERIFY(finished.wait(60000));
+    const auto chooser = [&dialog](const char name[]) {
+        return dialog.findChild<PathChooser *>(QLatin1String(name));
+    };
+    chooser("developerKeyPathChooser")->setPath(m_kit->key("developer-key.pem"));
+    chooser("developerCertificatePathChooser")->setPath(m_kit->key("developer-cert.pem"));
+    chooser("clientKeyPathChooser")->setPath(m_kit->key("client-key.pem"));
+    chooser("clientCertificatePathChooser")->setPath(m_kit->key("client-cert.pem"));
+    const FilePath ca = m_kit->workspace().pathAppended("keys/ca-cert.pem");
+    QVERIFY(standinKitFolder().pathAppended("ca/ca-cert.pem").copyFile(ca));
+    chooser("caCertificatePathChooser")->setPath(ca.toFSPathString());
+    chooser("rpmPathChooser")->setPath(package);
+    QVERIFY(finished.wait(60000));
+    emit dialog.findChild<QPushButton *>("addSignaturePushButton")->pressed();
+
+    auto tabs = dialog.findChild<QTabWidget *>("tabWidget");
+    tabs->setCurrentIndex(0);
+    save(&dialog, "dialog-sign");
+    tabs->setCurrentIndex(1);
+    save(&dialog, "dialog-verify");
+
+    tabs->setCurrentIndex(2);
+    chooser("generatedKeyPathChooser")->setPath(m_kit->key("company-key.pem"));
+    chooser("generatedReqPathChooser")->setPath(m_kit->key("company.csr"));
+    dialog.findChild<QLineEdit *>("generateCompanyNameLineEdit")->setText("Example Ltd");
+    dialog.findChild<QCheckBox *>("generationKeyEncryptCheckBox")->setChecked(false);
+    emit dialog.findChild<QPushButton *>("genReqButton")->pressed();
+    save(&dialog, "dialog-request");
+}
+
+void ScreenshotTaker::testStepWidgets()
+{
+    const QList<QPair<ProjectExplorer::Kit *, const char *>> steps{
+        {m_kit->customerSignKit(), Constants::CUSTOMER_SIGN_STEP_ID},
+        {m_kit->rpmsignKit(), Constants::RPMSIGN_EXTERNAL_STEP_ID}};
+    for (const auto &[kit, id] : steps) {
+        SignTestProject project(kit, Packages::MainOnly);
+        ProjectExplorer::BuildStep *step = project.addStep(Id::fromName(id));
+        QVERIFY(step);
+        std::unique_ptr<QWidget> widget(step->doCreateConfigWidget());
+        widget->resize(640, widget->sizeHint().height());
+        save(widget.get(), QString("step-%1").arg(QString::fromLatin1(id).section('.', 1)));
+    }
+}
+
+void ScreenshotTaker::testOptionsPage()
+{
+    const Id pageId(Constants::SIGN_OPTIONS_PAGE_ID);
+    const QList<Core::IOptionsPage *> pages = Core::IOptionsPage::allOptionsPages();
+    if (std::none_of(pages.cbegin(), pages.cend(), [&](auto page) { return page->id() == pageId; }))
+        QSKIP("no options page yet");
+    QTimer::singleShot(1000, this, [this] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            save(dialog, "options-page");
+            dialog->close();
+        }
+    });
+    Core::ICore::showOptionsDialog(pageId);
+}
+
+static const int registered = qEnvironmentVariableIsSet("TAMAREK_SCREENSHOTS")
+                                  ? addTestCreator([] { return new ScreenshotTaker; })
+                                  : 0;
+
+} // namespace Tamarek::Internal
+
+#include "screenshots.moc"
