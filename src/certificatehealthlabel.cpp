@@ -5,6 +5,7 @@
 
 #include "tamarektr.h"
 
+
 namespace Tamarek::Internal {
 
 // Long enough not to start a read for every keystroke.
@@ -16,7 +17,8 @@ CertificateHealthLabel::CertificateHealthLabel(QWidget *parent)
     setObjectName("certificateHealthLabel");
     setAccessibleName(Tr::tr("Certificate details"));
     setTextFormat(Qt::RichText);
-    setWordWrap(true);
+    // Unwrapped: a form lays a wrapped label out for more lines than it takes.
+    setWordWrap(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     setVisible(false);
     m_delay.setSingleShot(true);

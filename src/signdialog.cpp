@@ -5,6 +5,7 @@
 #include "ui_signdialog.h"
 
 #include "buildengineinfo.h"
+#include "certificatehealthlabel.h"
 #include "commands.h"
 #include "customertamarek.h"
 #include "keychooser.h"
@@ -135,6 +136,7 @@ SignDialog::SignDialog(QWidget *parent)
         settings.value(GENERATION_ENCRYPT_KEY, true).toBool());
 
     setUpRegularKeysLabel();
+    setUpCertificateHealth();
     setUpAccessibility();
 
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &SignDialog::onTabChanged);
@@ -337,6 +339,33 @@ void SignDialog::setUpAccessibility()
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
+// Beside each pair on the Sign tab, what its certificate says and whether the
+// key belongs to it, read with the selected target's openssl.
+void SignDialog::setUpCertificateHealth()
+{
+    m_developerCertificateHealth = new CertificateHealthLabel(this);
+    m_developerCertificateHealth->setObjectName("developerCertificateHealthLabel");
+    ui->formLayout->insertRow(3, QString(), m_developerCertificateHealth);
+    m_clientCertificateHealth = new CertificateHealthLabel(this);
+    m_clientCertificateHealth->setObjectName("clientCertificateHealthLabel");
+    ui->formLayout->insertRow(6, QString(), m_clientCertificateHealth);
+    const auto update = [this] {
+        m_developerCertificateHealth->setPair(
+            ui->developerCertificatePathChooser->filePath().toFSPathString(),
+            ui->developerKeyPathChooser->filePath().toFSPathString());
+        m_clientCertificateHealth->setPair(
+            ui->clientCertificatePathChooser->filePath().toFSPathString(),
+            ui->clientKeyPathChooser->filePath().toFSPathString());
+    };
+    for (PathChooser *chooser : {ui->developerKeyPathChooser,
+                                 ui->developerCertificatePathChooser,
+                                 ui->clientKeyPathChooser,
+                                 ui->clientCertificatePathChooser}) {
+        connect(chooser, &PathChooser::textChanged, this, update);
+    }
+    update();
+}
+
 void SignDialog::setUpRegularKeysLabel()
 {
     m_regularKeysPath = regularKeysPath(m_workspacePath);
@@ -431,6 +460,8 @@ void SignDialog::onTargetChanged(const QString &name)
         m_targetInfos.insert(name, *info);
     }
     m_currentTarget = m_targetInfos.value(name);
+    m_developerCertificateHealth->setTarget(name);
+    m_clientCertificateHealth->setTarget(name);
     updateVisibility();
     for (PathChooser *chooser : choosers())
         chooser->triggerChanged();

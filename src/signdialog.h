@@ -33,6 +33,7 @@ class PathChooser;
 namespace Tamarek::Internal {
 
 class BuildEngineInfo;
+class CertificateHealthLabel;
 
 // The tools found in one build target.
 struct TargetInfo
@@ -72,6 +73,7 @@ private:
     void setUpChoosers();
     void setUpAccessibility();
     void setUpRegularKeysLabel();
+    void setUpCertificateHealth();
     bool validatePath(const QString &path, bool mustExist, QString *errorMessage) const;
     QList<Utils::PathChooser *> choosers() const;
 
@@ -120,6 +122,8 @@ private:
 
     BuildEngineInfo *m_buildEngineInfo = nullptr;
     QPushButton *m_stopButton = nullptr;
+    CertificateHealthLabel *m_developerCertificateHealth = nullptr;
+    CertificateHealthLabel *m_clientCertificateHealth = nullptr;
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;
     QHash<QLabel *, QString> m_outcomeLabelNames;

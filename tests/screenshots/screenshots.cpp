@@ -1,6 +1,9 @@
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
+#include "certificatehealthlabel.h"
+#include "customersignstep.h"
+#include "rpmsignexternalstep.h"
 #include "signdialog.h"
 #include "signtestproject.h"
 #include "tamarekconstants.h"
@@ -92,6 +95,9 @@ void ScreenshotTaker::testDialog()
     QVERIFY(finished.wait(60000));
     emit dialog.findChild<QPushButton *>("addSignaturePushButton")->pressed();
 
+    for (auto label : dialog.findChildren<CertificateHealthLabel *>())
+        QTRY_VERIFY_WITH_TIMEOUT(!label->isBusy(), 30000);
+
     auto tabs = dialog.findChild<QTabWidget *>("tabWidget");
     tabs->setCurrentIndex(0);
     save(&dialog, "dialog-sign");
@@ -116,8 +122,25 @@ void ScreenshotTaker::testStepWidgets()
         SignTestProject project(kit, Packages::MainOnly);
         ProjectExplorer::BuildStep *step = project.addStep(Id::fromName(id));
         QVERIFY(step);
+        if (auto customerSign = qobject_cast<CustomerSignStep *>(step)) {
+            customerSign->setBinariesKey(m_kit->key("binaries-key.pem"));
+            customerSign->setPackagesKey(m_kit->key("developer-key.pem"));
+            customerSign->setPackagesCert(m_kit->key("developer-cert.pem"));
+            customerSign->setPackagesClientCert(m_kit->key("developer-client-cert.pem"));
+        } else if (auto rpmsign = qobject_cast<RpmsignExternalStep *>(step)) {
+            rpmsign->setKey(m_kit->key("developer-key.pem"));
+            rpmsign->setCertificate(m_kit->key("developer-cert.pem"));
+        }
         std::unique_ptr<QWidget> widget(step->doCreateConfigWidget());
         widget->resize(640, widget->sizeHint().height());
+        widget->show();
+        // The certificates beside the choosers are read in the background.
+        for (auto label : widget->findChildren<CertificateHealthLabel *>())
+            QTRY_VERIFY_WITH_TIMEOUT(!label->isBusy(), 30000);
+        // As the deploy settings page lays it out: the height for its width.
+        widget->resize(640,
+                       widget->hasHeightForWidth() ? widget->heightForWidth(640)
+                                                   : widget->sizeHint().height());
         save(widget.get(), QString("step-%1").arg(QString::fromLatin1(id).section('.', 1)));
     }
 }
