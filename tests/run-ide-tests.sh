@@ -19,7 +19,17 @@ for dir in "${dirs[@]}"; do pluginpaths+=(-pluginpath "$dir"); done
 # The sanitizers' runtime must come first in a program built without them.
 preload=()
 [ -n "${TAMAREK_SANITIZER_RUNTIME:-}" ] && preload=(env "LD_PRELOAD=$TAMAREK_SANITIZER_RUNTIME")
-"${preload[@]}" "$qtcreator" "${pluginpaths[@]}" -test "$plugin${only:+,$only}" 2>&1 | tee "$log"
+settings=()
+if [ -n "${TAMAREK_IDE_LANGUAGE:-}" ]; then
+    settingsdir=$(mktemp -d /tmp/tamarek-ide-settings.XXXXXX)
+    mkdir -p "$settingsdir/QtProject"
+    # QSettings keeps a group named General apart from its own [General] section.
+    printf '[%%General]\nOverrideLanguage=%s\n' "$TAMAREK_IDE_LANGUAGE" \
+        >"$settingsdir/QtProject/QtCreator.ini"
+    settings=(-settingspath "$settingsdir")
+fi
+"${preload[@]}" "$qtcreator" "${pluginpaths[@]}" "${settings[@]}" -test "$plugin${only:+,$only}" \
+    2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 
 result=0
@@ -31,4 +41,5 @@ else
     result=$?
 fi
 rm -f "$log"
+[ -n "${settingsdir:-}" ] && rm -rf "$settingsdir"
 exit $result

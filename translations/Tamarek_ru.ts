@@ -1,0 +1,814 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Error: keys and certificate can&apos;t be empty</source>
+        <translation>Ошибка: ключи и сертификат не могут быть пустыми</translation>
+    </message>
+    <message>
+        <source>Error: keys and certificate must be inside shared folders: %1, %2</source>
+        <translation>Ошибка: ключи и сертификат должны находиться в общих папках: %1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>QtC::Tamarek</name>
+    <message>
+        <source>The certificate %1 can&apos;t be read: %2</source>
+        <translation>Не удаётся прочитать сертификат %1: %2</translation>
+    </message>
+    <message>
+        <source>The certificate %1 is not valid before %2.</source>
+        <translation>Сертификат %1 действителен только с %2.</translation>
+    </message>
+    <message>
+        <source>The certificate %1 expired on %2.</source>
+        <translation>Срок действия сертификата %1 истёк %2.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The certificate %1 expires on %2, in %n day(s).</source>
+        <translation>
+            <numerusform>Срок действия сертификата %1 истекает %2, через %n день.</numerusform>
+            <numerusform>Срок действия сертификата %1 истекает %2, через %n дня.</numerusform>
+            <numerusform>Срок действия сертификата %1 истекает %2, через %n дней.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The certificate %1 does not belong to its key.</source>
+        <translation>Сертификат %1 не соответствует своему ключу.</translation>
+    </message>
+    <message>
+        <source>The certificate can&apos;t be read: %1</source>
+        <translation>Не удаётся прочитать сертификат: %1</translation>
+    </message>
+    <message>
+        <source>Subject: %1</source>
+        <translation>Субъект: %1</translation>
+    </message>
+    <message>
+        <source>Issuer: %1</source>
+        <translation>Издатель: %1</translation>
+    </message>
+    <message>
+        <source>Valid from %1 to %2</source>
+        <translation>Действителен с %1 по %2</translation>
+    </message>
+    <message>
+        <source>Not valid yet.</source>
+        <translation>Ещё не действителен.</translation>
+    </message>
+    <message>
+        <source>Expired.</source>
+        <translation>Срок действия истёк.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Expires in %n day(s).</source>
+        <translation>
+            <numerusform>Истекает через %n день.</numerusform>
+            <numerusform>Истекает через %n дня.</numerusform>
+            <numerusform>Истекает через %n дней.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The key belongs to the certificate.</source>
+        <translation>Ключ соответствует сертификату.</translation>
+    </message>
+    <message>
+        <source>The key does not belong to the certificate.</source>
+        <translation>Ключ не соответствует сертификату.</translation>
+    </message>
+    <message>
+        <source>The key is encrypted: whether it belongs to the certificate is not checked.</source>
+        <translation>Ключ зашифрован: соответствие сертификату не проверяется.</translation>
+    </message>
+    <message>
+        <source>The key can&apos;t be read.</source>
+        <translation>Не удаётся прочитать ключ.</translation>
+    </message>
+    <message>
+        <source>Certificate details</source>
+        <translation>Сведения о сертификате</translation>
+    </message>
+    <message>
+        <source>The file does not exist.</source>
+        <translation>Файл не существует.</translation>
+    </message>
+    <message>
+        <source>It is no PEM certificate.</source>
+        <translation>Это не сертификат в формате PEM.</translation>
+    </message>
+    <message>
+        <source>The company name can&apos;t be empty.</source>
+        <translation>Название компании не может быть пустым.</translation>
+    </message>
+    <message>
+        <source>The company name can&apos;t be longer than %1 characters.</source>
+        <translation>Название компании не может быть длиннее %1 символов.</translation>
+    </message>
+    <message>
+        <source>The company name contains an invalid character.</source>
+        <translation>Название компании содержит недопустимый символ.</translation>
+    </message>
+    <message>
+        <source>The company name can&apos;t contain line breaks or other control characters.</source>
+        <translation>Название компании не может содержать переводы строк и другие управляющие символы.</translation>
+    </message>
+    <message>
+        <source>Could not open %1 for writing: %2.</source>
+        <translation>Не удалось открыть %1 для записи: %2.</translation>
+    </message>
+    <message>
+        <source>Could not write data to %1: %2.</source>
+        <translation>Не удалось записать данные в %1: %2.</translation>
+    </message>
+    <message>
+        <source>No Build Engine found</source>
+        <translation>Среда сборки не найдена</translation>
+    </message>
+    <message>
+        <source>The build engine has no shared source folder.</source>
+        <translation>У среды сборки нет общей папки исходных текстов.</translation>
+    </message>
+    <message>
+        <source>Could not create a folder in %1: %2.</source>
+        <translation>Не удалось создать папку в %1: %2.</translation>
+    </message>
+    <message>
+        <source>Could not start &quot;%1&quot;: %2</source>
+        <translation>Не удалось запустить «%1»: %2</translation>
+    </message>
+    <message>
+        <source>The tool was stopped before it finished.</source>
+        <translation>Работа инструмента была остановлена до её завершения.</translation>
+    </message>
+    <message>
+        <source>The tool crashed.</source>
+        <translation>Инструмент аварийно завершился.</translation>
+    </message>
+    <message>
+        <source>The tool ended with exit code %1.</source>
+        <translation>Инструмент завершился с кодом %1.</translation>
+    </message>
+</context>
+<context>
+    <name>SignDialog</name>
+    <message>
+        <source>Sign Packages</source>
+        <translation>Подпись пакетов</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Цель</translation>
+    </message>
+    <message>
+        <source>Build target</source>
+        <translation>Цель сборки</translation>
+    </message>
+    <message>
+        <source>RPM package</source>
+        <translation>RPM-пакет</translation>
+    </message>
+    <message>
+        <source>Developer signature summary</source>
+        <translation>Сводка подписи разработчика</translation>
+    </message>
+    <message>
+        <source>Client signature summary</source>
+        <translation>Сводка клиентской подписи</translation>
+    </message>
+    <message>
+        <source>Remove signature</source>
+        <translation>Удалить подпись</translation>
+    </message>
+    <message>
+        <source>Sign</source>
+        <translation>Подпись</translation>
+    </message>
+    <message>
+        <source>Binary key</source>
+        <translation>Ключ двоичных файлов</translation>
+    </message>
+    <message>
+        <source>Developer key</source>
+        <translation>Ключ разработчика</translation>
+    </message>
+    <message>
+        <source>Developer certificate</source>
+        <translation>Сертификат разработчика</translation>
+    </message>
+    <message>
+        <source>Client key</source>
+        <translation>Клиентский ключ</translation>
+    </message>
+    <message>
+        <source>Client certificate</source>
+        <translation>Клиентский сертификат</translation>
+    </message>
+    <message>
+        <source>NOTE: Move keys to workspace folder, if you change it</source>
+        <translation>ПРИМЕЧАНИЕ: при смене рабочей папки перенесите ключи в неё</translation>
+    </message>
+    <message>
+        <source>Regular profile keys</source>
+        <translation>Ключи обычного профиля</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;For the &lt;span style=&quot; font-weight:700;&quot;&gt;regular&lt;/span&gt; profile, the key and certificate can be found in the &lt;a href=&quot;%folder_link%&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#2980b9;&quot;&gt;folder&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Ключ и сертификат &lt;span style=&quot; font-weight:700;&quot;&gt;обычного&lt;/span&gt; профиля находятся в &lt;a href=&quot;%folder_link%&quot;&gt;&lt;span style=&quot; text-decoration: underline; color:#2980b9;&quot;&gt;папке&lt;/span&gt;&lt;/a&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Signing outcome</source>
+        <translation>Результат подписи</translation>
+    </message>
+    <message>
+        <source>Add signature</source>
+        <translation>Добавить подпись</translation>
+    </message>
+    <message>
+        <source>Verify</source>
+        <translation>Проверка</translation>
+    </message>
+    <message>
+        <source>CA certificate</source>
+        <translation>Сертификат УЦ</translation>
+    </message>
+    <message>
+        <source>Path to PEM-encoded bundle with root certificates. If not set, default value will be used.</source>
+        <translation>Путь к набору корневых сертификатов в формате PEM. Если не задан, используется значение по умолчанию.</translation>
+    </message>
+    <message>
+        <source>Verification outcome</source>
+        <translation>Результат проверки</translation>
+    </message>
+    <message>
+        <source>Verify signature</source>
+        <translation>Проверить подпись</translation>
+    </message>
+    <message>
+        <source>Dump signature</source>
+        <translation>Показать подписи</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Client signature dump&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Вывод клиентской подписи&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Client signature dump</source>
+        <translation>Вывод клиентской подписи</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Developer signature dump&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Вывод подписи разработчика&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Developer signature dump</source>
+        <translation>Вывод подписи разработчика</translation>
+    </message>
+    <message>
+        <source>Certificate generation</source>
+        <translation>Создание сертификата</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Ключ</translation>
+    </message>
+    <message>
+        <source>Key algorithm</source>
+        <translation>Алгоритм ключа</translation>
+    </message>
+    <message>
+        <source>Request</source>
+        <translation>Запрос</translation>
+    </message>
+    <message>
+        <source>Company name</source>
+        <translation>Название компании</translation>
+    </message>
+    <message>
+        <source>Encrypt</source>
+        <translation>Зашифровать</translation>
+    </message>
+    <message>
+        <source>Generation outcome</source>
+        <translation>Результат создания</translation>
+    </message>
+    <message>
+        <source>Generate</source>
+        <translation>Создать</translation>
+    </message>
+    <message>
+        <source>OpenSSL status</source>
+        <translation>Состояние OpenSSL</translation>
+    </message>
+    <message>
+        <source>Select Privacy-Enhanced Mail container</source>
+        <translation>Выберите контейнер Privacy-Enhanced Mail</translation>
+    </message>
+    <message>
+        <source>Select key file (*.pem)</source>
+        <translation>Выберите файл ключа (*.pem)</translation>
+    </message>
+    <message>
+        <source>Select certificate (*.pem)</source>
+        <translation>Выберите сертификат (*.pem)</translation>
+    </message>
+</context>
+<context>
+    <name>SignOptionsWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Enable sign step by default</source>
+        <translation>Включать шаг подписи по умолчанию</translation>
+    </message>
+    <message>
+        <source>Key:</source>
+        <translation>Ключ:</translation>
+    </message>
+    <message>
+        <source>Certificate:</source>
+        <translation>Сертификат:</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::BuildEngineInfo</name>
+    <message>
+        <source>Could not start the build engine. %1</source>
+        <translation>Не удалось запустить среду сборки. %1</translation>
+    </message>
+    <message>
+        <source>The kit has no build engine.</source>
+        <translation>У комплекта нет среды сборки.</translation>
+    </message>
+    <message>
+        <source>The build engine has no build targets.</source>
+        <translation>У среды сборки нет целей сборки.</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::CustomerSignStep</name>
+    <message>
+        <source>Signing RPM package...</source>
+        <translation>Подпись RPM-пакета...</translation>
+    </message>
+    <message>
+        <source>Error: No previous &quot;%1&quot; step found</source>
+        <translation>Ошибка: не найден предшествующий шаг «%1»</translation>
+    </message>
+    <message>
+        <source>Error: no package for sign found</source>
+        <translation>Ошибка: не найдено пакетов для подписи</translation>
+    </message>
+    <message>
+        <source>Package sign completed successfully.</source>
+        <translation>Подпись пакетов успешно завершена.</translation>
+    </message>
+    <message>
+        <source>Package sign stopped by user</source>
+        <translation>Подпись пакетов остановлена пользователем</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::CustomerSignStepWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Command:</source>
+        <translation>Команда:</translation>
+    </message>
+    <message>
+        <source>customer-sign</source>
+        <translation>customer-sign</translation>
+    </message>
+    <message>
+        <source>Binaries key:</source>
+        <translation>Ключ двоичных файлов:</translation>
+    </message>
+    <message>
+        <source>Packages key:</source>
+        <translation>Ключ пакетов:</translation>
+    </message>
+    <message>
+        <source>Packages certificate:</source>
+        <translation>Сертификат пакетов:</translation>
+    </message>
+    <message>
+        <source>Packages client certificate:</source>
+        <translation>Клиентский сертификат пакетов:</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;If this option is disabled, packages debuginfo and debugsource will not be signed&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Если параметр выключен, пакеты debuginfo и debugsource не подписываются&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Sign debug package</source>
+        <translation>Подписывать отладочные пакеты</translation>
+    </message>
+    <message>
+        <source>Select binaries key</source>
+        <translation>Выберите ключ двоичных файлов</translation>
+    </message>
+    <message>
+        <source>Select packages key</source>
+        <translation>Выберите ключ пакетов</translation>
+    </message>
+    <message>
+        <source>Select packages certificate</source>
+        <translation>Выберите сертификат пакетов</translation>
+    </message>
+    <message>
+        <source>Select packages client certificate</source>
+        <translation>Выберите клиентский сертификат пакетов</translation>
+    </message>
+    <message>
+        <source>The path must be inside shared folders:
+%1
+%2</source>
+        <translation>Путь должен находиться в общих папках:
+%1
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::PasswordDialogPrivate</name>
+    <message>
+        <source>Password:</source>
+        <translation>Пароль:</translation>
+    </message>
+    <message>
+        <source>Remember for this session</source>
+        <translation>Запомнить до конца сеанса</translation>
+    </message>
+    <message>
+        <source>Kept in memory only, until a signing with it fails, the IDE ends or the remembered passphrases are forgotten.</source>
+        <translation>Хранится только в памяти: до неудачной подписи с ним, до закрытия среды или до команды забыть запомненные пароли.</translation>
+    </message>
+    <message>
+        <source>Password can&apos;t be empty</source>
+        <translation>Пароль не может быть пустым</translation>
+    </message>
+    <message>
+        <source>Password contains invalid newline characters</source>
+        <translation>Пароль содержит недопустимые символы перевода строки</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::RpmsignExternal</name>
+    <message>
+        <source>Unknown key algorithm %1: expected 0 (RSA) or 1 (GOST).</source>
+        <translation>Неизвестный алгоритм ключа %1: ожидается 0 (RSA) или 1 (ГОСТ).</translation>
+    </message>
+    <message>
+        <source>Filed to generate CSR</source>
+        <translation>Не удалось создать запрос на сертификат</translation>
+    </message>
+    <message>
+        <source>Error: key and certificate can&apos;t be empty</source>
+        <translation>Ошибка: ключ и сертификат не могут быть пустыми</translation>
+    </message>
+    <message>
+        <source>Error: key and certificate must be inside workspace folder: %1</source>
+        <translation>Ошибка: ключ и сертификат должны находиться в рабочей папке: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::RpmsignExternalStep</name>
+    <message>
+        <source>Failed to verify signature dump</source>
+        <translation>Не удалось проверить вывод подписей</translation>
+    </message>
+    <message>
+        <source>Note: Packages %1 signed with developer key, use is possible only for development purposes. Read more: %2</source>
+        <translation>Примечание: пакет %1 подписан ключом разработчика, его можно использовать только для разработки. Подробнее: %2</translation>
+    </message>
+    <message>
+        <source>Note: Packages %1 is not signed. Deployment to the device is not possible. Read more: %2</source>
+        <translation>Примечание: пакет %1 не подписан. Установка на устройство невозможна. Подробнее: %2</translation>
+    </message>
+    <message>
+        <source>Signing RPM package...</source>
+        <translation>Подпись RPM-пакета...</translation>
+    </message>
+    <message>
+        <source>Error: No previous &quot;%1&quot; step found</source>
+        <translation>Ошибка: не найден предшествующий шаг «%1»</translation>
+    </message>
+    <message>
+        <source>Error: no package for sign found</source>
+        <translation>Ошибка: не найдено пакетов для подписи</translation>
+    </message>
+    <message>
+        <source>Package sign completed successfully.</source>
+        <translation>Подпись пакетов успешно завершена.</translation>
+    </message>
+    <message>
+        <source>Package sign stopped by user</source>
+        <translation>Подпись пакетов остановлена пользователем</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::RpmsignExternalWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Command:</source>
+        <translation>Команда:</translation>
+    </message>
+    <message>
+        <source>rpmsign-external</source>
+        <translation>rpmsign-external</translation>
+    </message>
+    <message>
+        <source>Key:</source>
+        <translation>Ключ:</translation>
+    </message>
+    <message>
+        <source>Certificate:</source>
+        <translation>Сертификат:</translation>
+    </message>
+    <message>
+        <source>User private key for signing the package</source>
+        <translation>Закрытый ключ пользователя для подписи пакета</translation>
+    </message>
+    <message>
+        <source>Certificate to be used in signature</source>
+        <translation>Сертификат для подписи</translation>
+    </message>
+    <message>
+        <source>Default key</source>
+        <translation>Ключ по умолчанию</translation>
+    </message>
+    <message>
+        <source>Custom key</source>
+        <translation>Свой ключ</translation>
+    </message>
+    <message>
+        <source>Custom keys are used</source>
+        <translation>Используются свои ключи</translation>
+    </message>
+    <message>
+        <source>Global keys are used</source>
+        <translation>Используются глобальные ключи</translation>
+    </message>
+    <message>
+        <source>The path must be inside workspace folder:
+%1</source>
+        <translation>Путь должен находиться в рабочей папке:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::SignDialog</name>
+    <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Stops the tool that is running (Esc)</source>
+        <translation>Останавливает работающий инструмент (Esc)</translation>
+    </message>
+    <message>
+        <source>Updating targets...</source>
+        <translation>Обновление списка целей...</translation>
+    </message>
+    <message>
+        <source>Select Privacy-Enhanced Mail container</source>
+        <translation>Выберите контейнер Privacy-Enhanced Mail</translation>
+    </message>
+    <message>
+        <source>Privacy-Enhanced Mail container (*.pem)</source>
+        <translation>Контейнер Privacy-Enhanced Mail (*.pem)</translation>
+    </message>
+    <message>
+        <source>Select key file (*.pem)</source>
+        <translation>Выберите файл ключа (*.pem)</translation>
+    </message>
+    <message>
+        <source>Select certificate (*.pem)</source>
+        <translation>Выберите сертификат (*.pem)</translation>
+    </message>
+    <message>
+        <source>Select RPM package</source>
+        <translation>Выберите RPM-пакет</translation>
+    </message>
+    <message>
+        <source>RPM package (*.rpm)</source>
+        <translation>RPM-пакет (*.rpm)</translation>
+    </message>
+    <message>
+        <source>Select root certificate</source>
+        <translation>Выберите корневой сертификат</translation>
+    </message>
+    <message>
+        <source>Specify path to save key file or select existing key file</source>
+        <translation>Укажите путь для сохранения файла ключа или выберите существующий ключ</translation>
+    </message>
+    <message>
+        <source>Specify path to save Certificate Signing Request file</source>
+        <translation>Укажите путь для сохранения файла запроса на сертификат</translation>
+    </message>
+    <message>
+        <source>The path must be inside workspace folder:
+%1</source>
+        <translation>Путь должен находиться в рабочей папке:
+%1</translation>
+    </message>
+    <message>
+        <source>File does not exist</source>
+        <translation>Файл не существует</translation>
+    </message>
+    <message>
+        <source>Looking for the signing tools of &quot;%1&quot; was stopped. Choose the target again to look anew.</source>
+        <translation>Поиск инструментов подписи в «%1» остановлен. Выберите цель ещё раз, чтобы искать заново.</translation>
+    </message>
+    <message>
+        <source>Signed</source>
+        <translation>Подписано</translation>
+    </message>
+    <message>
+        <source>Signing failed</source>
+        <translation>Подпись не удалась</translation>
+    </message>
+    <message>
+        <source>Package can&apos;t be verified</source>
+        <translation>Пакет невозможно проверить</translation>
+    </message>
+    <message>
+        <source>Not verified</source>
+        <translation>Не проверено</translation>
+    </message>
+    <message>
+        <source>Signatures successfully verified</source>
+        <translation>Подписи успешно проверены</translation>
+    </message>
+    <message>
+        <source>Verified</source>
+        <translation>Проверено</translation>
+    </message>
+    <message>
+        <source>Could not verify signatures</source>
+        <translation>Не удалось проверить подписи</translation>
+    </message>
+    <message>
+        <source>Package can&apos;t be dumped</source>
+        <translation>Невозможно показать подписи пакета</translation>
+    </message>
+    <message>
+        <source>No signatures found in package</source>
+        <translation>В пакете не найдено подписей</translation>
+    </message>
+    <message>
+        <source>OpenSSL not found in target &apos;%1&apos;, please install it.</source>
+        <translation>В цели «%1» не найден OpenSSL, установите его.</translation>
+    </message>
+    <message>
+        <source>Available in: Tools - Options - Neverra OS - Manage Build Targets</source>
+        <translation>Доступно в: Инструменты - Параметры - Neverra OS - Управление целями сборки</translation>
+    </message>
+    <message>
+        <source>Company name field cannot be empty</source>
+        <translation>Поле названия компании не может быть пустым</translation>
+    </message>
+    <message>
+        <source>Key field cannot be empty</source>
+        <translation>Поле ключа не может быть пустым</translation>
+    </message>
+    <message>
+        <source>Request field cannot be empty</source>
+        <translation>Поле запроса не может быть пустым</translation>
+    </message>
+    <message>
+        <source>Generation failed</source>
+        <translation>Создание не удалось</translation>
+    </message>
+    <message>
+        <source>Request generated</source>
+        <translation>Запрос создан</translation>
+    </message>
+    <message>
+        <source>Failed to generate request: %1</source>
+        <translation>Не удалось создать запрос: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::SignOptionsPage</name>
+    <message>
+        <source>Sign packages</source>
+        <translation>Подпись пакетов</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::SignOptionsWidget</name>
+    <message>
+        <source>Privacy-Enhanced Mail container (*.pem)</source>
+        <translation>Контейнер Privacy-Enhanced Mail (*.pem)</translation>
+    </message>
+    <message>
+        <source>The path to the key file that will be used by default to sign rpm packages</source>
+        <translation>Путь к файлу ключа, которым по умолчанию подписываются RPM-пакеты</translation>
+    </message>
+    <message>
+        <source>The path to the certificate file that will be used by default to sign rpm packages</source>
+        <translation>Путь к файлу сертификата, которым по умолчанию подписываются RPM-пакеты</translation>
+    </message>
+    <message>
+        <source>Regular key</source>
+        <translation>Обычный ключ</translation>
+    </message>
+    <message>
+        <source>Custom key</source>
+        <translation>Свой ключ</translation>
+    </message>
+    <message>
+        <source>Regular certificate</source>
+        <translation>Обычный сертификат</translation>
+    </message>
+    <message>
+        <source>Custom certificate</source>
+        <translation>Свой сертификат</translation>
+    </message>
+    <message>
+        <source>The path must be inside workspace folder:
+%1</source>
+        <translation>Путь должен находиться в рабочей папке:
+%1</translation>
+    </message>
+    <message>
+        <source>File does not exist</source>
+        <translation>Файл не существует</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::SignStep</name>
+    <message>
+        <source>Error: No build engine found for the kit &quot;%1&quot;</source>
+        <translation>Ошибка: для комплекта «%1» не найдена среда сборки</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Предупреждение: %1</translation>
+    </message>
+    <message>
+        <source>Error: Packages were not signed: %1</source>
+        <translation>Ошибка: пакеты не подписаны: %1</translation>
+    </message>
+    <message>
+        <source>Error: Packages were not signed: signing was stopped, no passphrase was given.</source>
+        <translation>Ошибка: пакеты не подписаны: подпись остановлена, пароль не введён.</translation>
+    </message>
+    <message>
+        <source>Error: Packages were not signed: the signing tool crashed.</source>
+        <translation>Ошибка: пакеты не подписаны: инструмент подписи аварийно завершился.</translation>
+    </message>
+    <message>
+        <source>Error: Packages were not signed: the signing tool ended with exit code %1.</source>
+        <translation>Ошибка: пакеты не подписаны: инструмент подписи завершился с кодом %1.</translation>
+    </message>
+    <message>
+        <source>Packages were not signed by the step &quot;%1&quot;.</source>
+        <translation>Шаг «%1» не подписал пакеты.</translation>
+    </message>
+</context>
+<context>
+    <name>Tamarek::Internal::TamarekPlugin</name>
+    <message>
+        <source>&amp;Sign Packages</source>
+        <translation>&amp;Подписать пакеты</translation>
+    </message>
+    <message>
+        <source>Forget Remembered Passphrases</source>
+        <translation>Забыть запомненные пароли</translation>
+    </message>
+    <message>
+        <source>No workspace folder is set.</source>
+        <translation>Рабочая папка не задана.</translation>
+    </message>
+    <message>
+        <source>[E] Failed to copy regular keys:	%1</source>
+        <translation>[E] Не удалось скопировать обычные ключи:	%1</translation>
+    </message>
+    <message>
+        <source>[W] Please make sure that the &apos;%1&apos; is writable and restart the ide</source>
+        <translation>[W] Убедитесь, что в «%1» разрешена запись, и перезапустите среду</translation>
+    </message>
+    <message>
+        <source>[W] OR</source>
+        <translation>[W] ИЛИ</translation>
+    </message>
+    <message>
+        <source>[W] Specify the path to the default signature keys in the settings</source>
+        <translation>[W] Укажите в настройках путь к ключам подписи по умолчанию</translation>
+    </message>
+    <message>
+        <source>The folder &quot;%1&quot; does not exist.</source>
+        <translation>Папка «%1» не существует.</translation>
+    </message>
+</context>
+</TS>
