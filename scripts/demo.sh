@@ -9,7 +9,8 @@
 # dialog. On a display (DISPLAY) the IDE's window opens there. Without one it
 # runs the same road headless: it prints the loaded plug-ins and Tamarek's
 # metadata, deploys the example project, prints the deploy's output, signing
-# lines included, and exits with 0 when the deploy succeeded.
+# lines included, and exits with 0 when the deploy succeeded. With
+# TAMAREK_LANGUAGE set (for example ru), the IDE and Tamarek speak that language.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/env.sh --setup
@@ -31,6 +32,12 @@ trap 'rm -rf "$work"' EXIT
 cp -r standin/example "$work/example"
 cp -r "$build/standin/kit" "$work/kit"
 export NEVERRAOS_KIT_CONFIG=$work/kit/kit.json
+if [ -n "${TAMAREK_LANGUAGE:-}" ]; then
+    # QSettings keeps a group named General apart from its own [General] section.
+    mkdir -p "$work/settings/QtProject"
+    printf '[%%General]\nOverrideLanguage=%s\n' "$TAMAREK_LANGUAGE" \
+        >"$work/settings/QtProject/QtCreator.ini"
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
     # The display's socket is under /tmp, which the environment shares; its
