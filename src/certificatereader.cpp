@@ -70,21 +70,21 @@ void CertificateReader::read(const QString &target, const QString &certificate, 
     }
     m_process = startProcess(Commands::certificateInfoCommand(target, certificate),
                              this,
-                             [this](const ProcessResult &result) {
-                                 m_process = nullptr;
-                                 m_check.info = result.isSuccess()
-                                                    ? parseCertificateInfo(
-                                                          QString::fromUtf8(result.standardOutput))
-                                                    : std::nullopt;
-                                 if (!m_check.info) {
-                                     m_check.error = result.isSuccess()
-                                                         ? Tr::tr("It is no PEM certificate.")
-                                                         : reasonOf(result);
-                                     finish();
-                                     return;
-                                 }
-                                 readPublicKeys();
-                             });
+                             [this](const ProcessResult &result) { onInfoRead(result); });
+}
+
+void CertificateReader::onInfoRead(const ProcessResult &result)
+{
+    m_process = nullptr;
+    if (result.isSuccess())
+        m_check.info = parseCertificateInfo(QString::fromUtf8(result.standardOutput));
+    if (!m_check.info) {
+        m_check.error = result.isSuccess() ? Tr::tr("It is no PEM certificate.")
+                                           : reasonOf(result);
+        finish();
+        return;
+    }
+    readPublicKeys();
 }
 
 void CertificateReader::readPublicKeys()
@@ -104,26 +104,28 @@ void CertificateReader::readPublicKeys()
         finish();
         return;
     }
-    m_process = startProcess(
-        Commands::certificatePublicKeyCommand(m_target, m_certificate),
-        this,
-        [this](const ProcessResult &certificateKey) {
-            m_certificatePublicKey = publicKeyBlock(certificateKey.standardOutput);
-            m_process = startProcess(Commands::keyPublicKeyCommand(m_target, m_key),
+    m_process = startProcess(Commands::certificatePublicKeyCommand(m_target, m_certificate),
+                             this,
+                             [this](const ProcessResult &result) {
+                                 m_certificatePublicKey = publicKeyBlock(result.standardOutput);
+                                 m_process = startProcess(
+                                     Commands::keyPublicKeyCommand(m_target, m_key),
                                      this,
-                                     [this](const ProcessResult &key) {
-                                         m_process = nullptr;
-                                         const QByteArray publicKey = publicKeyBlock(
-                                             key.standardOutput);
-                                         if (!key.isSuccess() || publicKey.isEmpty())
-                                             m_check.keyMatch = KeyMatch::Unreadable;
-                                         else if (publicKey == m_certificatePublicKey)
-                                             m_check.keyMatch = KeyMatch::Matches;
-                                         else
-                                             m_check.keyMatch = KeyMatch::Differs;
-                                         finish();
-                                     });
-        });
+                                     [this](const ProcessResult &key) { onKeyRead(key); });
+                             });
+}
+
+void CertificateReader::onKeyRead(const ProcessResult &result)
+{
+    m_process = nullptr;
+    const QByteArray publicKey = publicKeyBlock(result.standardOutput);
+    if (!result.isSuccess() || publicKey.isEmpty())
+        m_check.keyMatch = KeyMatch::Unreadable;
+    else if (publicKey == m_certificatePublicKey)
+        m_check.keyMatch = KeyMatch::Matches;
+    else
+        m_check.keyMatch = KeyMatch::Differs;
+    finish();
 }
 
 void CertificateReader::finish()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "certificatehealth.h"
+#include "toolrunner.h"
 
 #include <QObject>
 #include <QPointer>
@@ -33,7 +34,9 @@ signals:
     void finished(const Tamarek::Internal::CertificateCheck &check);
 
 private:
+    void onInfoRead(const ProcessResult &result);
     void readPublicKeys();
+    void onKeyRead(const ProcessResult &result);
     void finish();
     void stop();
 
