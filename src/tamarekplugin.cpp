@@ -95,11 +95,11 @@ ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
 // share/qtcreator/translations beside the lib folder it is in.
 QString TamarekPlugin::translationsBesidePlugin() const
 {
-    const ExtensionSystem::PluginSpec *spec = ExtensionSystem::PluginManager::specForPlugin(
+    const ExtensionSystem::PluginSpec *pluginSpec = ExtensionSystem::PluginManager::specForPlugin(
         const_cast<TamarekPlugin *>(this));
-    if (!spec)
+    if (!pluginSpec)
         return {};
-    FilePath folder = spec->filePath().parentDir();
+    FilePath folder = pluginSpec->filePath().parentDir();
     for (int up = 0; up < 4 && !folder.isEmpty(); ++up, folder = folder.parentDir()) {
         const FilePath translations = folder.pathAppended("share/qtcreator/translations");
         if (translations.isDir())
