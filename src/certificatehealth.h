@@ -26,7 +26,8 @@ enum class KeyMatch {
     Matches,
     Differs,
     Encrypted, // not checked: that would need the passphrase
-    Unreadable,
+    Unreadable, // openssl reads no key in the file
+    NotCompared, // the reading failed: keyError says why
 };
 
 struct CertificateCheck
@@ -34,6 +35,7 @@ struct CertificateCheck
     std::optional<CertificateInfo> info;
     QString error; // why the certificate could not be read
     KeyMatch keyMatch = KeyMatch::NotChecked;
+    QString keyError;
 };
 
 // A certificate closer to its end than this is worth a warning.

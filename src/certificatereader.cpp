@@ -4,20 +4,40 @@
 #include "certificatereader.h"
 
 #include "commands.h"
+#include "stoprequest.h"
 #include "tamarektr.h"
-#include "toolrunner.h"
 
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
 
 namespace Tamarek::Internal {
 
-// openssl's last word on standard error, or what else went wrong.
-static QString reasonOf(const ProcessResult &result)
+// A key file larger than this is no PEM key.
+const qint64 maxKeyFileSize = 1 << 20;
+
+static QList<QPointer<CertificateReader>> &readers()
 {
+    static QList<QPointer<CertificateReader>> list;
+    return list;
+}
+
+static QString stoppedText()
+{
+    return Tr::tr("The read was stopped.");
+}
+
+// openssl's last word on standard error, or what else went wrong.
+QString CertificateReader::reasonOf(const ProcessResult &result) const
+{
+    if (result.timedOut) {
+        return Tr::tr("openssl did not answer within %n second(s).",
+                      nullptr,
+                      std::max(1, m_timeLimitMs / 1000));
+    }
     if (!result.startError.isEmpty())
         return result.startError;
     const QStringList lines = QString::fromUtf8(result.standardError + result.standardOutput)
@@ -27,55 +47,84 @@ static QString reasonOf(const ProcessResult &result)
 
 CertificateReader::CertificateReader(QObject *parent)
     : QObject(parent)
-{}
+{
+    readers().append(this);
+}
 
 CertificateReader::~CertificateReader()
 {
-    stop();
+    drop();
+    readers().removeAll(this);
 }
 
 bool CertificateReader::isReading() const
 {
-    return m_process;
+    return m_reading;
+}
+
+void CertificateReader::drop()
+{
+    m_reading = false;
+    endProcess(m_process);
+    m_process = nullptr;
 }
 
 void CertificateReader::stop()
 {
-    if (!m_process)
+    if (!m_reading)
         return;
-    m_process->disconnect();
-    m_process->kill();
-    m_process->deleteLater();
-    m_process = nullptr;
+    drop();
+    if (!m_check.info)
+        m_check.error = stoppedText();
+    else if (m_check.keyMatch == KeyMatch::NotChecked && !m_key.isEmpty())
+        m_check = {m_check.info, {}, KeyMatch::NotCompared, stoppedText()};
+    emit finished(m_check);
+}
+
+void CertificateReader::stopAll()
+{
+    for (const QPointer<CertificateReader> &reader : QList(readers())) {
+        if (reader)
+            reader->stop();
+    }
 }
 
 void CertificateReader::read(const QString &target, const QString &certificate, const QString &key)
 {
-    stop();
-    ++m_generation;
+    drop();
+    m_reading = true;
     m_target = target;
     m_certificate = certificate;
     m_key = key;
     m_check = {};
     m_certificatePublicKey.clear();
 
-    if (!QFile::exists(certificate)) {
+    if (!QFileInfo::exists(certificate)) {
         m_check.error = Tr::tr("The file does not exist.");
         // Reported from the event loop, as a read that ran would be.
-        QTimer::singleShot(0, this, [this, generation = m_generation] {
-            if (generation == m_generation)
+        QTimer::singleShot(0, this, [this, certificate] {
+            if (m_reading && m_certificate == certificate)
                 finish();
         });
         return;
     }
-    m_process = startProcess(Commands::certificateInfoCommand(target, certificate),
-                             this,
-                             [this](const ProcessResult &result) { onInfoRead(result); });
+    start(Commands::certificateInfoCommand(target, certificate), &CertificateReader::onInfoRead);
+}
+
+void CertificateReader::start(const QStringList &command, Step next)
+{
+    m_process = startProcess(
+        command,
+        this,
+        [this, next](const ProcessResult &result) {
+            m_process = nullptr;
+            (this->*next)(result);
+        },
+        m_timeLimitMs);
 }
 
 void CertificateReader::onInfoRead(const ProcessResult &result)
 {
-    m_process = nullptr;
     if (result.isSuccess())
         m_check.info = parseCertificateInfo(QString::fromUtf8(result.standardOutput));
     if (!m_check.info) {
@@ -84,69 +133,85 @@ void CertificateReader::onInfoRead(const ProcessResult &result)
         finish();
         return;
     }
-    readPublicKeys();
-}
-
-void CertificateReader::readPublicKeys()
-{
     if (m_key.isEmpty()) {
         finish();
         return;
     }
     QFile keyFile(m_key);
-    if (!keyFile.open(QIODevice::ReadOnly)) {
+    const QFileInfo keyInfo(m_key);
+    if (!keyInfo.isFile() || keyInfo.size() > maxKeyFileSize
+        || !keyFile.open(QIODevice::ReadOnly)) {
         m_check.keyMatch = KeyMatch::Unreadable;
         finish();
         return;
     }
-    if (isEncryptedKey(keyFile.read(1 << 20))) {
+    if (isEncryptedKey(keyFile.read(maxKeyFileSize))) {
         m_check.keyMatch = KeyMatch::Encrypted;
         finish();
         return;
     }
-    m_process = startProcess(Commands::certificatePublicKeyCommand(m_target, m_certificate),
-                             this,
-                             [this](const ProcessResult &result) {
-                                 m_certificatePublicKey = publicKeyBlock(result.standardOutput);
-                                 m_process = startProcess(
-                                     Commands::keyPublicKeyCommand(m_target, m_key),
-                                     this,
-                                     [this](const ProcessResult &key) { onKeyRead(key); });
-                             });
+    start(Commands::certificatePublicKeyCommand(m_target, m_certificate),
+          &CertificateReader::onCertificateKeyRead);
+}
+
+// Without the certificate's own key there is nothing to compare with: that is
+// no mismatch.
+void CertificateReader::onCertificateKeyRead(const ProcessResult &result)
+{
+    m_certificatePublicKey = publicKeyBlock(result.standardOutput);
+    if (!result.isSuccess() || m_certificatePublicKey.isEmpty()) {
+        m_check.keyMatch = KeyMatch::NotCompared;
+        m_check.keyError = result.isSuccess() ? Tr::tr("openssl gave no public key.")
+                                              : reasonOf(result);
+        finish();
+        return;
+    }
+    start(Commands::keyPublicKeyCommand(m_target, m_key), &CertificateReader::onKeyRead);
 }
 
 void CertificateReader::onKeyRead(const ProcessResult &result)
 {
-    m_process = nullptr;
     const QByteArray publicKey = publicKeyBlock(result.standardOutput);
-    if (!result.isSuccess() || publicKey.isEmpty())
+    if (result.timedOut || !result.startError.isEmpty() || result.crashed) {
+        m_check.keyMatch = KeyMatch::NotCompared;
+        m_check.keyError = reasonOf(result);
+    } else if (!result.isSuccess() || publicKey.isEmpty()) {
         m_check.keyMatch = KeyMatch::Unreadable;
-    else if (publicKey == m_certificatePublicKey)
-        m_check.keyMatch = KeyMatch::Matches;
-    else
-        m_check.keyMatch = KeyMatch::Differs;
+    } else {
+        m_check.keyMatch = publicKey == m_certificatePublicKey ? KeyMatch::Matches
+                                                               : KeyMatch::Differs;
+    }
     finish();
 }
 
 void CertificateReader::finish()
 {
+    m_reading = false;
     emit finished(m_check);
 }
 
 CertificateCheck readCertificate(const QString &target,
                                  const QString &certificate,
-                                 const QString &key)
+                                 const QString &key,
+                                 const StopRequest *stop)
 {
     CertificateReader reader;
-    CertificateCheck check;
+    std::optional<CertificateCheck> check;
     QEventLoop loop;
     QObject::connect(&reader, &CertificateReader::finished, &loop, [&](const CertificateCheck &c) {
         check = c;
         loop.quit();
     });
+    if (stop)
+        QObject::connect(stop, &StopRequest::requested, &reader, &CertificateReader::stop);
+    if (stop && stop->isRequested())
+        return {{}, stoppedText()};
     reader.read(target, certificate, key);
-    loop.exec();
-    return check;
+    // Bounded: every openssl run of the read has its time limit, and a stop
+    // ends the read at once.
+    if (!check)
+        loop.exec();
+    return check.value_or(CertificateCheck{{}, stoppedText()});
 }
 
 } // namespace Tamarek::Internal

@@ -15,9 +15,11 @@ QT_END_NAMESPACE
 
 namespace Tamarek::Internal {
 
+class StopRequest;
+
 // Reads a certificate, and whether a key belongs to it, with openssl in a
 // build target, in the background. Never asks for a passphrase: an encrypted
-// key is left unchecked.
+// key is left unchecked. Each openssl run has readTimeLimitMs.
 class CertificateReader : public QObject
 {
     Q_OBJECT
@@ -26,32 +28,44 @@ public:
     explicit CertificateReader(QObject *parent = nullptr);
     ~CertificateReader() override;
 
-    // Starts anew; a read still running is dropped.
+    // Starts anew; a read still running is dropped without a word.
     void read(const QString &target, const QString &certificate, const QString &key = {});
     bool isReading() const;
+    // Ends the read in progress, which then finishes as stopped.
+    void stop();
+    // Every reader's, at shut-down.
+    static void stopAll();
+    // Of each openssl run; readTimeLimitMs unless set.
+    void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
 
 signals:
     void finished(const Tamarek::Internal::CertificateCheck &check);
 
 private:
+    using Step = void (CertificateReader::*)(const ProcessResult &);
+    void start(const QStringList &command, Step next);
     void onInfoRead(const ProcessResult &result);
-    void readPublicKeys();
+    void onCertificateKeyRead(const ProcessResult &result);
     void onKeyRead(const ProcessResult &result);
     void finish();
-    void stop();
+    void drop();
+    QString reasonOf(const ProcessResult &result) const;
 
-    int m_generation = 0;
     QString m_target;
     QString m_certificate;
     QString m_key;
     QByteArray m_certificatePublicKey;
     CertificateCheck m_check;
     QPointer<QProcess> m_process;
+    int m_timeLimitMs = readTimeLimitMs;
+    bool m_reading = false;
 };
 
-// The same, waiting for the result while the event loop turns.
+// The same, waiting for the result while the event loop turns; a stop
+// request ends the wait at once, with the read failed as stopped.
 CertificateCheck readCertificate(const QString &target,
                                  const QString &certificate,
-                                 const QString &key = {});
+                                 const QString &key = {},
+                                 const StopRequest *stop = nullptr);
 
 } // namespace Tamarek::Internal

@@ -145,23 +145,30 @@ QStringList requestCommand(const QString &target,
                                << "-out" << requestPath;
 }
 
+QStringList readCommand(const QString &target)
+{
+    return engineCommand() << "exec" << "sb2" << "-t" << target;
+}
+
+// A key before the certificate, or a PKCS#12 file, makes x509 ask for a
+// passphrase unless it is given one.
 QStringList certificateInfoCommand(const QString &target, const QString &certificatePath)
 {
-    return execCommand(target) << Constants::OPENSSL_TOOL << "x509" << "-noout" << "-subject"
+    return readCommand(target) << Constants::OPENSSL_TOOL << "x509" << "-noout" << "-subject"
                                << "-issuer" << "-startdate" << "-enddate" << "-nameopt"
-                               << "utf8,sep_comma_plus_space" << "-in" << certificatePath;
+                               << "utf8,sep_comma_plus_space" << "-passin" << "pass:" << "-in"
+                               << certificatePath;
 }
 
 QStringList certificatePublicKeyCommand(const QString &target, const QString &certificatePath)
 {
-    return execCommand(target) << Constants::OPENSSL_TOOL << "x509" << "-noout" << "-pubkey"
-                               << "-in" << certificatePath;
+    return readCommand(target) << Constants::OPENSSL_TOOL << "x509" << "-noout" << "-pubkey"
+                               << "-passin" << "pass:" << "-in" << certificatePath;
 }
 
 QStringList keyPublicKeyCommand(const QString &target, const QString &keyPath)
 {
-    // An empty passphrase given: an encrypted key fails instead of prompting.
-    return execCommand(target) << Constants::OPENSSL_TOOL << "pkey" << "-pubout" << "-passin"
+    return readCommand(target) << Constants::OPENSSL_TOOL << "pkey" << "-pubout" << "-passin"
                                << "pass:" << "-in" << keyPath;
 }
 

@@ -48,7 +48,9 @@ QStringList requestCommand(const QString &target,
                            const QString &requestPath,
                            const QString &configPath);
 
-// Reading a signing pair; none of them can ask for a passphrase.
+// Reading a signing pair; none of them can ask for a passphrase: run without
+// a terminal to ask on, and given an empty one where openssl takes one.
+QStringList readCommand(const QString &target);
 QStringList certificateInfoCommand(const QString &target, const QString &certificatePath);
 QStringList certificatePublicKeyCommand(const QString &target, const QString &certificatePath);
 QStringList keyPublicKeyCommand(const QString &target, const QString &keyPath);

@@ -80,6 +80,7 @@ void CustomerSignStep::setBinariesKey(const QString &key)
 void CustomerSignStep::setPackagesKey(const QString &key)
 {
     keys.developerKey = key;
+    updateKeysSummary();
 }
 
 void CustomerSignStep::setPackagesCert(const QString &cert)
@@ -105,6 +106,7 @@ void CustomerSignStep::fromMap(const Store &map)
     keys.developerCertificate = map.value(PACKAGES_CERT_KEY, keys.developerCertificate).toString();
     keys.clientCertificate = map.value(PACKAGES_CLIENT_CERT_KEY, keys.clientCertificate).toString();
     signDebugPackages = map.value(SIGN_DEBUG_PACKAGE_KEY, signDebugPackages).toBool();
+    updateKeysSummary();
 }
 
 void CustomerSignStep::toMap(Store &map) const
@@ -189,13 +191,21 @@ QStringList CustomerSignStep::packagesToSign(OrvVbtRpmBuildStep *rpmBuildStep) c
     return signDebugPackages ? packages : withoutDebugPackages(packages);
 }
 
+// The client certificate certifies the packages key, as the tool signs.
 QList<SignStep::CertificatePair> CustomerSignStep::certificatesToCheck(
     const SignKeys &signKeys) const
 {
     QList<CertificatePair> pairs{{signKeys.developerCertificate, signKeys.developerKey}};
     if (!signKeys.clientCertificate.isEmpty())
-        pairs.append({signKeys.clientCertificate, {}});
+        pairs.append({signKeys.clientCertificate, signKeys.developerKey});
     return pairs;
+}
+
+QString CustomerSignStep::keysSummary() const
+{
+    if (keys.developerKey.isEmpty())
+        return tr("No packages key set");
+    return tr("Packages key: %1").arg(QFileInfo(keys.developerKey).fileName());
 }
 
 // The texts of the shared run, in this step's context.

@@ -38,6 +38,7 @@ private:
     bool checkKeys(const SignKeys &keys, QString *error) const override;
     QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
     QList<CertificatePair> certificatesToCheck(const SignKeys &signKeys) const override;
+    QString keysSummary() const override;
 
     SignKeys keys;
     CustomerTamarek signTool;

@@ -122,7 +122,9 @@ void CustomerSignStepWidget::updateCertificateHealth()
 {
     m_packagesCertHealth->setPair(ui->packagesCertPathChooser->lineEdit()->text(),
                                   ui->packagesKeyPathChooser->lineEdit()->text());
-    m_clientCertHealth->setPair(ui->packagesClientCertPathChooser->lineEdit()->text());
+    // customer-sign's client certificate certifies the packages key.
+    m_clientCertHealth->setPair(ui->packagesClientCertPathChooser->lineEdit()->text(),
+                                ui->packagesKeyPathChooser->lineEdit()->text());
 }
 
 QString CustomerSignStepWidget::openFileSelectDialog(const QString &title)

@@ -3,25 +3,13 @@
 
 #include "keychoice.h"
 
-#include "regularkeys.h"
-#include "tamarekconstants.h"
+#include "signingdefaults.h"
 
 #include <nork/buildengine.h>
-
-#include <QSettings>
 
 using namespace Utils;
 
 namespace Tamarek::Internal {
-
-static QString globalPath(const char settingsKey[], const FilePath &regularPath)
-{
-    const QSettings settings;
-    // A stored empty path stays empty: the user cleared it on purpose.
-    if (settings.contains(QLatin1String(settingsKey)))
-        return settings.value(QLatin1String(settingsKey)).toString();
-    return regularPath.toFSPathString();
-}
 
 static FilePath sharedSrcPath(const Nork::BuildEngine *engine)
 {
@@ -30,18 +18,13 @@ static FilePath sharedSrcPath(const Nork::BuildEngine *engine)
 
 QString KeyChoice::key() const
 {
-    if (!useDefaultValues)
-        return customKey;
-    return globalPath(Constants::GLOBAL_SIGN_KEY_KEY,
-                      regularKeyFilePath(sharedSrcPath(buildEngine)));
+    return useDefaultValues ? SigningDefaults::key(sharedSrcPath(buildEngine)) : customKey;
 }
 
 QString KeyChoice::certificate() const
 {
-    if (!useDefaultValues)
-        return customCertificate;
-    return globalPath(Constants::GLOBAL_SIGN_CERT_KEY,
-                      regularCertFilePath(sharedSrcPath(buildEngine)));
+    return useDefaultValues ? SigningDefaults::certificate(sharedSrcPath(buildEngine))
+                            : customCertificate;
 }
 
 } // namespace Tamarek::Internal

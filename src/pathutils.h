@@ -12,4 +12,8 @@ namespace Tamarek::Internal {
 // sharing a prefix with the path (/home/u/ws2 for /home/u/ws) does not count.
 bool isInsideFolder(const QString &path, const Utils::FilePath &folder);
 
+// The path as isInsideFolder reads it: what is checked is what a tool must get,
+// or the kernel would resolve "link/.." through the link.
+QString cleanPath(const QString &path);
+
 } // namespace Tamarek::Internal

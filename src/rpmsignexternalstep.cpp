@@ -5,6 +5,7 @@
 
 #include "rpmsignexternalwidget.h"
 #include "signaturedump.h"
+#include "signingdefaults.h"
 #include "tamarekconstants.h"
 
 #include <neverraos/orvvbtrpmbuildstep.h>
@@ -14,6 +15,7 @@
 
 #include <utils/qtcassert.h>
 
+#include <QFileInfo>
 #include <QSettings>
 
 using namespace ProjectExplorer;
@@ -39,6 +41,11 @@ RpmsignExternalStep::RpmsignExternalStep(BuildStepList *stepList, Id id, bool en
     if (QSettings().value(QLatin1String(Constants::DEFAULT_SIGN_KEY), true).toBool())
         enabled = true;
     setEnabled(enabled);
+
+    connect(&SigningDefaults::instance(),
+            &SigningDefaults::changed,
+            this,
+            &RpmsignExternalStep::updateKeysSummary);
 }
 
 RpmsignExternalStep::~RpmsignExternalStep() = default;
@@ -57,22 +64,25 @@ void RpmsignExternalStep::setKey(const QString &key)
 {
     keyChoice.customKey = key;
     keyChoice.useDefaultValues = false;
+    updateKeysSummary();
 }
 
 void RpmsignExternalStep::setCertificate(const QString &certificate)
 {
     keyChoice.customCertificate = certificate;
     keyChoice.useDefaultValues = false;
+    updateKeysSummary();
 }
 
 void RpmsignExternalStep::fromMap(const Store &map)
 {
     BuildStep::fromMap(map);
     keyChoice.useDefaultValues = map.value(USE_DEFAULT_VALUES_KEY, true).toBool();
-    if (keyChoice.useDefaultValues)
-        return;
-    keyChoice.customKey = map.value(KEY_KEY).toString();
-    keyChoice.customCertificate = map.value(CERT_KEY).toString();
+    if (!keyChoice.useDefaultValues) {
+        keyChoice.customKey = map.value(KEY_KEY).toString();
+        keyChoice.customCertificate = map.value(CERT_KEY).toString();
+    }
+    updateKeysSummary();
 }
 
 void RpmsignExternalStep::toMap(Store &map) const
@@ -104,6 +114,7 @@ QWidget *RpmsignExternalStep::createConfigWidget()
             &RpmsignExternalStep::setCertificate);
     connect(widget, &RpmsignExternalWidget::useDefaultValuesChanged, this, [this](bool useDefault) {
         keyChoice.useDefaultValues = useDefault;
+        updateKeysSummary();
     });
     return widget;
 }
@@ -135,6 +146,14 @@ QList<SignStep::CertificatePair> RpmsignExternalStep::certificatesToCheck(
 void RpmsignExternalStep::reportSigned(const QStringList &packages)
 {
     reportSignatures(packages);
+}
+
+QString RpmsignExternalStep::keysSummary() const
+{
+    const QString key = QFileInfo(keyChoice.key()).fileName();
+    if (keyChoice.useDefaultValues)
+        return key.isEmpty() ? tr("Global keys (no key set)") : tr("Global keys (%1)").arg(key);
+    return key.isEmpty() ? tr("Custom: no key set") : tr("Custom: %1").arg(key);
 }
 
 void RpmsignExternalStep::reportSignatures(const QStringList &packages)

@@ -36,6 +36,7 @@ private:
     QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
     QList<CertificatePair> certificatesToCheck(const SignKeys &keys) const override;
     void reportSigned(const QStringList &packages) override;
+    QString keysSummary() const override;
 
     void reportSignatures(const QStringList &packages);
     void reportSignatureGroups(const QString &dumpText, const QString &packageName);

@@ -7,6 +7,7 @@
 #include "certificatehealthlabel.h"
 #include "keychooser.h"
 #include "pathutils.h"
+#include "signingdefaults.h"
 
 #include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
@@ -41,6 +42,10 @@ RpmsignExternalWidget::RpmsignExternalWidget(RpmsignExternalStep *step)
                 this,
                 &RpmsignExternalWidget::updateCertificateHealth);
     }
+    connect(&SigningDefaults::instance(),
+            &SigningDefaults::changed,
+            this,
+            &RpmsignExternalWidget::updateCertificateHealth);
 
     ui->keysTypeComboBox->addItem(tr("Default key"));
     ui->keysTypeComboBox->addItem(tr("Custom key"));
@@ -93,9 +98,15 @@ void RpmsignExternalWidget::setBuildTarget(const QString &target)
     m_certificateHealth->setTarget(target);
 }
 
-// The hidden choosers of the default choice hold the global pair then.
+// The hidden choosers of the default choice are emptied by a switch back to
+// it: the global pair is what the step signs with then.
 void RpmsignExternalWidget::updateCertificateHealth()
 {
+    if (ui->keysTypeComboBox->currentIndex() == 0) {
+        m_certificateHealth->setPair(SigningDefaults::certificate(sharedSrcPath),
+                                     SigningDefaults::key(sharedSrcPath));
+        return;
+    }
     m_certificateHealth->setPair(ui->certificatePathChooser->lineEdit()->text(),
                                  ui->keyPathChooser->lineEdit()->text());
 }
@@ -113,6 +124,7 @@ void RpmsignExternalWidget::updatePathChoosers(int index)
     // leaves the step on the global pair for "Default key".
     ui->keyPathChooser->lineEdit()->clear();
     ui->certificatePathChooser->lineEdit()->clear();
+    updateCertificateHealth();
     emit useDefaultValuesChanged(index == 0);
 }
 

@@ -29,7 +29,7 @@ void SigningRun::start()
 void SigningRun::run()
 {
     m_state = State::Running;
-    const bool success = m_work && m_work();
+    const bool success = m_work && m_work(m_stop);
     if (m_state == State::Discarded) {
         deleteLater();
         return;
@@ -47,6 +47,7 @@ void SigningRun::discard()
         return;
     }
     m_state = State::Discarded;
+    m_stop.request();
     if (m_tool)
         m_tool->stop();
 }

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "stoprequest.h"
+
 #include <projectexplorer/buildstep.h>
 
 #include <solutions/tasking/tasktree.h>
@@ -25,14 +27,15 @@ class SigningRun final : public QObject
     Q_OBJECT
 
 public:
-    // The work gives whether the packages were signed; onStopped tells the
-    // step's output when the tree goes before the work has ended.
-    using Work = std::function<bool()>;
+    // The work gives whether the packages were signed; what it waits for
+    // ends at its run's stop request. onStopped tells the step's output when
+    // the tree goes before the work has ended.
+    using Work = std::function<bool(const StopRequest &stop)>;
     void setWork(SignTool &tool, const Work &work, const std::function<void()> &onStopped);
 
     void start();
     // Deletes this now or, while the work runs, once it has returned; the
-    // running tool is killed meanwhile.
+    // running tool is stopped and the work's stop requested meanwhile.
     void discard();
 
 signals:
@@ -44,6 +47,7 @@ private:
     enum class State { Idle, Waiting, Running, Finished, Discarded };
 
     QPointer<SignTool> m_tool;
+    StopRequest m_stop;
     Work m_work;
     std::function<void()> m_onStopped;
     State m_state = State::Idle;
@@ -68,12 +72,13 @@ using SigningRunTask = Tasking::CustomTask<SigningRunTaskAdapter>;
 
 // The recipe of both sign steps: the checks in the group's setup handler, the
 // signing in a SigningRun, and a deploy that goes on after everything but a
-// cancel. sign and onStopped are only called while the step exists.
+// cancel. sign and onStopped are only called while the step exists; sign
+// gets its own run's stop request.
 template <typename Input>
 Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
                                  SignTool &tool,
                                  const std::function<Tasking::SetupResult(Input &)> &prepare,
-                                 const std::function<bool(const Input &)> &sign,
+                                 const std::function<bool(const Input &, const StopRequest &)> &sign,
                                  const std::function<void()> &onStopped)
 {
     using namespace Tasking;
@@ -82,7 +87,9 @@ Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
         const QPointer<ProjectExplorer::BuildStep> self(step);
         run.setWork(
             tool,
-            [self, sign, input = *input] { return self && sign(input); },
+            [self, sign, input = *input](const StopRequest &stop) {
+                return self && sign(input, stop);
+            },
             [self, onStopped] {
                 if (self)
                     onStopped();

@@ -8,6 +8,7 @@
 #include "keychooser.h"
 #include "pathutils.h"
 #include "regularkeys.h"
+#include "signingdefaults.h"
 #include "tamarekconstants.h"
 
 #include <nork/buildengine.h>
@@ -165,6 +166,7 @@ void SignOptionsWidget::saveSettings() const
     }
     settings.setValue(QLatin1String(USE_DEFAULT_SIGN_KEY_KEY), m_useDefaultKey);
     settings.setValue(QLatin1String(USE_DEFAULT_SIGN_CERT_KEY), m_useDefaultCert);
+    emit SigningDefaults::instance().changed();
 }
 
 void SignOptionsWidget::updateCertificateHealth()

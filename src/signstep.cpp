@@ -4,7 +4,9 @@
 #include "signstep.h"
 
 #include "certificatereader.h"
+#include "pathutils.h"
 #include "signingrun.h"
+#include "stoprequest.h"
 
 #include <neverraos/orvsdkkitaspect.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
@@ -44,6 +46,7 @@ SignStep::SignStep(BuildStepList *stepList, Id id)
 {
     rpmBuildStep = findRpmBuildStep(stepList, this);
     buildEngine = OrvSdkKitAspectFactory::buildEngine(kit());
+    setSummaryUpdater([this] { return summary(); });
 }
 
 SignStep::~SignStep() = default;
@@ -69,6 +72,31 @@ QString SignStep::buildTargetName() const
     return OrvSdkKitAspectFactory::buildTarget(kit()).name;
 }
 
+QString SignStep::summary() const
+{
+    return QString("<b>%1:</b> %2").arg(displayName().toHtmlEscaped(),
+                                         keysSummary().toHtmlEscaped());
+}
+
+void SignStep::updateKeysSummary()
+{
+    setSummaryText(summary());
+}
+
+// The tool gets the paths that were checked.
+static SignKeys cleaned(SignKeys keys)
+{
+    for (QString *path : {&keys.binaryKey,
+                          &keys.clientKey,
+                          &keys.clientCertificate,
+                          &keys.developerCertificate,
+                          &keys.developerKey,
+                          &keys.caCertificate}) {
+        *path = cleanPath(*path);
+    }
+    return keys;
+}
+
 QString SignStep::stepText(const char *text) const
 {
     return QCoreApplication::translate(metaObject()->className(), text);
@@ -84,49 +112,55 @@ bool SignStep::init()
 
 SetupResult SignStep::prepareSigning(SigningInput &input)
 {
-    m_cancelled = false;
     emit addOutput(stepText("Signing RPM package..."), OutputFormat::NormalMessage);
 
     if (!buildEngine) {
-        emit addOutput(tr("Error: No build engine found for the kit \"%1\"")
-                           .arg(kit()->displayName()),
-                       OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
+        return refuse(
+            tr("Error: No build engine found for the kit \"%1\"").arg(kit()->displayName()));
     }
 
-    input.keys = signingKeys();
+    input.keys = cleaned(signingKeys());
     QString error;
-    if (!checkKeys(input.keys, &error)) {
-        emit addOutput(error, OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
+    if (!checkKeys(input.keys, &error))
+        return refuse(error);
 
     if (!rpmBuildStep) {
-        emit addOutput(stepText("Error: No previous \"%1\" step found")
-                           .arg(OrvVbtRpmBuildStep::displayName()),
-                       OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
+        return refuse(
+            stepText("Error: No previous \"%1\" step found").arg(OrvVbtRpmBuildStep::displayName()));
     }
 
     input.packages = packagesToSign(rpmBuildStep);
-    if (input.packages.isEmpty()) {
-        emit addOutput(stepText("Error: no package for sign found"), OutputFormat::ErrorMessage);
-        return SetupResult::StopWithError;
-    }
+    if (input.packages.isEmpty())
+        return refuse(stepText("Error: no package for sign found"));
     return SetupResult::Continue;
 }
 
-bool SignStep::signPackages(const SigningInput &input)
+// The deploy goes on, green: the Issues pane must tell that nothing was signed.
+SetupResult SignStep::refuse(const QString &error)
+{
+    emit addOutput(error, OutputFormat::ErrorMessage);
+    warnNotSigned();
+    return SetupResult::StopWithError;
+}
+
+void SignStep::warnNotSigned()
+{
+    emit addTask(DeploymentTask(Task::Warning,
+                                tr("Packages were not signed by the step \"%1\".")
+                                    .arg(this->displayName())));
+}
+
+bool SignStep::signPackages(const SigningInput &input, const StopRequest &stop)
 {
     QTC_ASSERT(m_signTool, return false);
     const QPointer<SignStep> self(this);
-    warnOfCertificates(input.keys);
-    if (!self || m_cancelled)
+    warnOfCertificates(input.keys, stop);
+    if (!self || stop.isRequested())
         return false;
     const ProcessResult result = m_signTool->sign(buildTargetName(), input.packages, input.keys);
     // The step may have gone with its project while the tool ran; a cancelled
     // deploy has said so already.
-    if (!self || m_cancelled)
+    if (!self || stop.isRequested())
         return false;
     if (!result.isSuccess()) {
         reportFailure(result);
@@ -140,15 +174,16 @@ bool SignStep::signPackages(const SigningInput &input)
 
 // An expired or mismatched pair makes packages that no device takes: better
 // said before the signing than found out on the device.
-void SignStep::warnOfCertificates(const SignKeys &keys)
+void SignStep::warnOfCertificates(const SignKeys &keys, const StopRequest &stop)
 {
     const QPointer<SignStep> self(this);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (const CertificatePair &pair : certificatesToCheck(keys)) {
         const CertificateCheck check = readCertificate(buildTargetName(),
                                                        pair.certificate,
-                                                       pair.key);
-        if (!self || m_cancelled)
+                                                       pair.key,
+                                                       &stop);
+        if (!self || stop.isRequested())
             return;
         for (const QString &warning : certificateWarnings(check, pair.certificate, now)) {
             emit addOutput(tr("Warning: %1").arg(warning), OutputFormat::ErrorMessage);
@@ -171,9 +206,7 @@ void SignStep::reportFailure(const ProcessResult &result)
         reason = tr("Error: Packages were not signed: the signing tool ended with exit code %1.")
                      .arg(result.exitCode);
     emit addOutput(reason, OutputFormat::ErrorMessage);
-    emit addTask(DeploymentTask(Task::Warning,
-                                tr("Packages were not signed by the step \"%1\".")
-                                    .arg(this->displayName())));
+    warnNotSigned();
 }
 
 GroupItem SignStep::runRecipe()
@@ -182,10 +215,12 @@ GroupItem SignStep::runRecipe()
         this,
         *m_signTool,
         [this](SigningInput &input) { return prepareSigning(input); },
-        [this](const SigningInput &input) { return signPackages(input); },
+        [this](const SigningInput &input, const StopRequest &stop) {
+            return signPackages(input, stop);
+        },
         [this] {
-            m_cancelled = true;
             emit addOutput(stepText("Package sign stopped by user"), OutputFormat::ErrorMessage);
+            warnNotSigned();
         });
 }
 

@@ -19,6 +19,8 @@ class OrvVbtRpmBuildStep;
 
 namespace Tamarek::Internal {
 
+class StopRequest;
+
 // What both sign steps share: the engine and the RPM build step found when the
 // step is made, the run (its checks, the signing outside the task tree's
 // handlers, the deploy going on after anything but a cancel) and its messages.
@@ -48,8 +50,12 @@ protected:
     virtual QList<CertificatePair> certificatesToCheck(const SignKeys &keys) const = 0;
     // After the completion message; may run the tool again.
     virtual void reportSigned(const QStringList &packages);
+    // Which pair the step signs with, for its collapsed header.
+    virtual QString keysSummary() const = 0;
 
     QString buildTargetName() const;
+    // Called whenever what keysSummary tells changes.
+    void updateKeysSummary();
 
     QPointer<Nork::BuildEngine> buildEngine;
     QPointer<Orv::Internal::OrvVbtRpmBuildStep> rpmBuildStep;
@@ -65,14 +71,16 @@ private:
     Tasking::GroupItem runRecipe() final;
 
     Tasking::SetupResult prepareSigning(SigningInput &input);
-    bool signPackages(const SigningInput &input);
+    Tasking::SetupResult refuse(const QString &error);
+    bool signPackages(const SigningInput &input, const StopRequest &stop);
     void reportFailure(const ProcessResult &result);
-    void warnOfCertificates(const SignKeys &keys);
+    void warnNotSigned();
+    void warnOfCertificates(const SignKeys &keys, const StopRequest &stop);
+    QString summary() const;
     // The message in the context of the step's own class.
     QString stepText(const char *text) const;
 
     SignTool *m_signTool = nullptr;
-    bool m_cancelled = false;
 };
 
 } // namespace Tamarek::Internal

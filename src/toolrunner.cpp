@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QTimer>
 
@@ -21,6 +22,8 @@
 #include <utility>
 
 namespace Tamarek::Internal {
+
+static Q_LOGGING_CATEGORY(readLog, "qtc.tamarek.read", QtWarningMsg)
 
 const int writeTimeoutMs = 30000;
 
@@ -47,10 +50,20 @@ static void writeInput(QProcess &process, const QByteArray &input)
     process.waitForBytesWritten(writeTimeoutMs);
 }
 
+static QString runLine(const QStringList &command, const ProcessResult &result)
+{
+    return QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' '));
+}
+
 static void logRun(const QStringList &command, const ProcessResult &result)
 {
-    Core::MessageManager::writeSilently(
-        QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' ')));
+    Core::MessageManager::writeSilently(runLine(command, result));
+}
+
+static QString startErrorOf(const QStringList &command, const QProcess &process)
+{
+    return Tr::tr("Could not start \"%1\": %2")
+        .arg(QDir::toNativeSeparators(command.value(0)), process.errorString());
 }
 
 // At most this much of each channel per pass: a tool that floods its output
@@ -158,9 +171,7 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
     } else {
         // A process that never ran reports a clean exit; it must not look like a success.
         result.exitCode = -1;
-        result.startError = Tr::tr("Could not start \"%1\": %2")
-                                .arg(QDir::toNativeSeparators(command.first()),
-                                     process.errorString());
+        result.startError = startErrorOf(command, process);
         Core::MessageManager::writeDisrupting(QString("[E]\t%1").arg(result.startError));
     }
     handler.ended(result);
@@ -172,45 +183,77 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
 
 QProcess *startProcess(const QStringList &command,
                        QObject *context,
-                       const std::function<void(const ProcessResult &)> &done)
+                       const std::function<void(const ProcessResult &)> &done,
+                       int timeLimitMs)
 {
     auto process = new QProcess(context);
     process->setProgram(command.value(0));
     process->setArguments(command.mid(1));
     process->setWorkingDirectory(workingDirectory());
     const auto result = std::make_shared<ProcessResult>();
+    const auto reported = std::make_shared<bool>(false);
+    // Ended first: done may delete the context, the process's parent.
+    const auto report = [process, result, reported, command, done] {
+        if (std::exchange(*reported, true))
+            return;
+        endProcess(process);
+        qCDebug(readLog).noquote() << runLine(command, *result);
+        done(*result);
+    };
     QObject::connect(process, &QProcess::readyReadStandardOutput, process, [process, result] {
         result->standardOutput.append(process->readAllStandardOutput());
     });
     QObject::connect(process, &QProcess::readyReadStandardError, process, [process, result] {
         result->standardError.append(process->readAllStandardError());
     });
-    QObject::connect(process, &QProcess::errorOccurred, process, [=](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart)
-            return;
-        result->exitCode = -1;
-        result->startError = Tr::tr("Could not start \"%1\": %2")
-                                 .arg(QDir::toNativeSeparators(command.value(0)),
-                                      process->errorString());
-        logRun(command, *result);
-        process->deleteLater();
-        done(*result);
-    });
+    // Queued: a start that fails at once reports from inside start(), before
+    // the caller even has the process.
+    QObject::connect(
+        process,
+        &QProcess::errorOccurred,
+        process,
+        [process, result, command, report](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart)
+                return;
+            result->exitCode = -1;
+            result->startError = startErrorOf(command, *process);
+            report();
+        },
+        Qt::QueuedConnection);
     QObject::connect(process,
                      &QProcess::finished,
                      process,
-                     [=](int exitCode, QProcess::ExitStatus exitStatus) {
+                     [process, result, report](int exitCode, QProcess::ExitStatus exitStatus) {
                          result->standardOutput.append(process->readAllStandardOutput());
                          result->standardError.append(process->readAllStandardError());
                          result->crashed = exitStatus == QProcess::CrashExit;
                          result->exitCode = exitCode;
-                         logRun(command, *result);
-                         process->deleteLater();
-                         done(*result);
+                         report();
                      });
+    QTimer::singleShot(timeLimitMs, process, [result, report] {
+        result->exitCode = -1;
+        result->timedOut = true;
+        report();
+    });
     process->start(QIODevice::ReadWrite);
     process->closeWriteChannel();
     return process;
+}
+
+void endProcess(QProcess *process)
+{
+    if (!process)
+        return;
+    process->disconnect();
+    if (process->state() == QProcess::NotRunning) {
+        process->deleteLater();
+        return;
+    }
+    // Its owner may be going: the application keeps it until it has ended.
+    process->setParent(QCoreApplication::instance());
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    QTimer::singleShot(stopGracePeriodMs, process, &QProcess::kill);
+    process->terminate();
 }
 
 QString failureDescription(const ProcessResult &result)
@@ -219,6 +262,8 @@ QString failureDescription(const ProcessResult &result)
         return {};
     if (!result.startError.isEmpty())
         return result.startError;
+    if (result.timedOut)
+        return Tr::tr("The tool did not finish in time.");
     if (result.stopped)
         return Tr::tr("The tool was stopped before it finished.");
     if (result.crashed)

@@ -27,6 +27,8 @@ struct ProcessResult
     bool stopped = false;
     // Why the program could not be started; empty when it ran.
     QString startError;
+    // It was ended for taking longer than its time limit.
+    bool timedOut = false;
 
     bool isSuccess() const { return !crashed && exitCode == 0; }
 };
@@ -108,12 +110,25 @@ const int stopGracePeriodMs = 3000;
 // killed when it has not ended after the grace period.
 ProcessResult runProcess(OutputHandler handler, const QStringList &command);
 
-// Starts the command without waiting for it, for runs that read and never
-// prompt: its standard input is closed. done gets the result when the tool
-// has ended, unless the process, which belongs to context, is deleted first.
+// How long a read that never prompts may take before it is given up.
+const int readTimeLimitMs = 15000;
+
+// Starts the command without waiting for it, for the plug-in's own reads of
+// files, which must never prompt: its standard input is closed, and it is
+// logged under the logging category, not in General Messages (the user did
+// not ask for it). done gets the result when the tool has ended, or at once
+// when it could not start or has run for longer than timeLimitMs (it is then
+// ended in the background, see endProcess), unless the process, which
+// belongs to context, is ended or deleted first.
 QProcess *startProcess(const QStringList &command,
                        QObject *context,
-                       const std::function<void(const ProcessResult &)> &done);
+                       const std::function<void(const ProcessResult &)> &done,
+                       int timeLimitMs = readTimeLimitMs);
+
+// Ends a process of startProcess without waiting for it: asked to end first
+// and killed after the grace period, as a stopped run is; nothing of it is
+// reported any more. It deletes itself once it has ended.
+void endProcess(QProcess *process);
 
 // What became of a run that did not succeed, as a sentence for the user.
 QString failureDescription(const ProcessResult &result);

@@ -148,6 +148,13 @@ QList<QStringList> ToolDouble::calls() const
     return calls;
 }
 
+Watchdog::Watchdog(int milliseconds, const char *what)
+{
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, [what] { qFatal("Watchdog: %s", what); });
+    m_timer.start(milliseconds);
+}
+
 QStringList filesContaining(const QString &folder, const QByteArray &bytes)
 {
     QStringList files;

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace Core {
 class OutputWindow;
@@ -90,6 +91,17 @@ public:
 private:
     QTemporaryDir m_folder;
     bool m_valid = false;
+};
+
+// Ends the test run when it lives longer than the time: for a call that
+// would otherwise never return and leave the run waiting.
+class Watchdog
+{
+public:
+    Watchdog(int milliseconds, const char *what);
+
+private:
+    QTimer m_timer;
 };
 
 // Every file below folder that holds the bytes.

@@ -63,10 +63,11 @@ void RussianTest::testDeployMessage()
     qobject_cast<RpmsignExternalStep *>(step)->setCertificate(kit.key("developer-cert.pem"));
     StepOutput output(step);
     QVERIFY(project.deploy());
-    QCOMPARE(output.lines().size(), 2);
+    QCOMPARE(output.lines().size(), 3);
     QCOMPARE(output.lines().at(0).text, QString::fromUtf8("Подпись RPM-пакета..."));
     QCOMPARE(output.lines().at(1).text,
              QString::fromUtf8("Ошибка: не найдено пакетов для подписи"));
+    QVERIFY(output.lines().at(2).isTask);
 }
 
 static const int registered = qEnvironmentVariable("TAMAREK_IDE_LANGUAGE") == "ru"

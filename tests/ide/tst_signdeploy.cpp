@@ -115,6 +115,7 @@ private slots:
     void testCertificateWarnings();
     void testCancel_data();
     void testCancel();
+    void testCancelWhileCertificateIsRead();
 
 private:
     QString keyPath(const QString &where) const;
@@ -163,6 +164,14 @@ void SignDeployTest::cleanup()
 // folder; "" stays empty.
 QString SignDeployTest::keyPath(const QString &where) const
 {
+    // keys/link leads out of the workspace: "link/.." is the workspace's keys
+    // folder only as a text.
+    if (where.startsWith("keys/link/")) {
+        const QString outside = m_kit->testKit().folder().pathAppended("elsewhere/deeper")
+                                    .toFSPathString();
+        QTC_CHECK(QDir().mkpath(outside));
+        QFile::link(outside, m_kit->key("link"));
+    }
     if (where.startsWith("keys/"))
         return m_kit->key(where.mid(5));
     const QString kind = where.section('/', 0, 0);
@@ -312,12 +321,12 @@ void SignDeployTest::testCustomerSign_data()
     QTest::newRow("binaries key empty")
         << QStringList{"", withClient[1], withClient[2], withClient[3]} << true
         << Packages::MainAndDebug << RpmStep::Before
-        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty"}
+        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty", notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("packages certificate empty, no RPM build step: only the keys told")
         << QStringList{withClient[0], withClient[1], "", ""} << true << Packages::MainAndDebug
         << RpmStep::AddedAfterward
-        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty"}
+        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty", notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("keys in the shared home, where new steps take them from")
         << QStringList{"homekey/binaries-key.pem",
@@ -332,7 +341,8 @@ void SignDeployTest::testCustomerSign_data()
         << Packages::MainAndDebug << RpmStep::Before
         << QStringList{signing,
                        "ErrorMessage: Error: keys and certificate must be inside "
-                       "shared folders: %HOME%, %WS%"}
+                       "shared folders: %HOME%, %WS%",
+                       notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("client certificate outside the shared folders is not checked")
         << QStringList{withClient[0], withClient[1], withClient[2], "outside/client.pem"}
@@ -350,18 +360,18 @@ void SignDeployTest::testCustomerSign_data()
         << QStringList{"main 0"};
     QTest::newRow("RPM build step put in front afterward")
         << withClient << true << Packages::MainAndDebug << RpmStep::AddedAfterward
-        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"}
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found", notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("RPM build step removed after the sign step was made")
         << withClient << true << Packages::MainAndDebug << RpmStep::Removed
-        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"}
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found", notSigned}
         << QStringList();
     QTest::newRow("RPM build step did not run: no packages")
         << withClient << true << Packages::MainAndDebug << RpmStep::Disabled
-        << QStringList{signing, "ErrorMessage: Error: no package for sign found"} << QStringList();
+        << QStringList{signing, "ErrorMessage: Error: no package for sign found", notSigned} << QStringList();
     QTest::newRow("only debug packages built, none to sign")
         << withClient << false << Packages::DebugOnly << RpmStep::Before
-        << QStringList{signing, "ErrorMessage: Error: no package for sign found"}
+        << QStringList{signing, "ErrorMessage: Error: no package for sign found", notSigned}
         << QStringList{"debug 0"};
     QTest::newRow("tool fails: packages key is not a key")
         << QStringList{withClient[0], "keys/garbage.pem", withClient[2], ""} << true
@@ -428,6 +438,8 @@ void SignDeployTest::testRpmsignExternal_data()
                                   "possible only for development purposes. Read more: %URL%";
     const QString notSignedNote = "Stderr: Note: Packages %1 is not signed. Deployment to the "
                                   "device is not possible. Read more: %URL%";
+    const QString notSigned = "Task: Warning: Packages were not signed by the step "
+                              "\"RPM Sign (rpmsign-external)\".";
     const QVariant absent;
 
     QTest::newRow("regular pair: a developer note per package, by file name")
@@ -471,31 +483,38 @@ void SignDeployTest::testRpmsignExternal_data()
                        completed,
                        "~Stderr: rpmsign-external: package %MAIN% does not exist",
                        "Stderr: Failed to verify signature dump"};
+    QTest::newRow("key named through a link and \"..\": signed with the path checked")
+        << absent << absent
+        << QStringList{"keys/link/../developer-key.pem", "keys/developer-cert.pem"}
+        << Packages::MainOnly << RpmStep::Before << Tamper::None
+        << QStringList{signing, "~Stdout: %MAIN%: signed", completed}
+               + dumpLines("%MAIN%", "developer") + QStringList{developerNote.arg("%MAIN%")};
     QTest::newRow("global key present but empty")
         << QVariant("") << QVariant("keys/developer-cert.pem") << QStringList()
         << Packages::MainOnly << RpmStep::Before << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty"};
+        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty", notSigned};
     QTest::newRow("custom certificate empty")
         << absent << absent << QStringList{"keys/developer-key.pem", ""} << Packages::MainOnly
         << RpmStep::Before << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty"};
+        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty", notSigned};
     QTest::newRow("custom key in the shared home, outside the workspace")
         << absent << absent << QStringList{"home/key.pem", "keys/developer-cert.pem"}
         << Packages::MainOnly << RpmStep::Before << Tamper::None
         << QStringList{signing,
                        "ErrorMessage: Error: key and certificate must be inside "
-                       "workspace folder: %WS%"};
+                       "workspace folder: %WS%",
+                       notSigned};
     QTest::newRow("RPM build step put in front afterward")
         << absent << absent << QStringList() << Packages::MainOnly << RpmStep::AddedAfterward
         << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"};
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found", notSigned};
     QTest::newRow("RPM build step removed after the sign step was made")
         << absent << absent << QStringList() << Packages::MainOnly << RpmStep::Removed
         << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found"};
+        << QStringList{signing, "ErrorMessage: Error: No previous \"%RPMSTEP%\" step found", notSigned};
     QTest::newRow("RPM build step did not run: no packages")
         << absent << absent << QStringList() << Packages::MainOnly << RpmStep::Disabled
-        << Tamper::None << QStringList{signing, "ErrorMessage: Error: no package for sign found"};
+        << Tamper::None << QStringList{signing, "ErrorMessage: Error: no package for sign found", notSigned};
     QTest::newRow("debug packages are signed: no filter")
         << absent << absent << QStringList() << Packages::DebugOnly << RpmStep::Before
         << Tamper::None
@@ -509,8 +528,7 @@ void SignDeployTest::testRpmsignExternal_data()
                        "private key",
                        "ErrorMessage: Error: Packages were not signed: the signing tool ended "
                        "with exit code 1.",
-                       "Task: Warning: Packages were not signed by the step "
-                       "\"RPM Sign (rpmsign-external)\"."};
+                       notSigned};
 }
 
 void SignDeployTest::testRpmsignExternal()
@@ -633,8 +651,13 @@ void SignDeployTest::testNoBuildEngine()
         const QStringList expected{"NormalMessage: Signing RPM package...",
                                    "ErrorMessage: Error: No build engine found for the kit "
                                    "\"%KIT%\""};
-        verifyOutput(customerSignOutput.lines(), expected, project);
-        verifyOutput(rpmsignOutput.lines(), expected, project);
+        const QString notSigned = "Task: Warning: Packages were not signed by the step \"%1\".";
+        verifyOutput(customerSignOutput.lines(),
+                     expected + QStringList{notSigned.arg(CustomerSignStep::displayName())},
+                     project);
+        verifyOutput(rpmsignOutput.lines(),
+                     expected + QStringList{notSigned.arg(RpmsignExternalStep::displayName())},
+                     project);
         QCOMPARE(marker.lines().size(), 1);
     }
     KitManager::deregisterKit(kit);
@@ -700,8 +723,9 @@ void SignDeployTest::testFaults_data()
         << unreadable("Could not start .*")
                + QStringList{"~" + error + "Could not start .*ermission denied.*", notSigned};
     QTest::newRow("hangs after its prompt, deploy cancelled")
-        << Fault::HangAfterPrompt << QStringList{stopped};
-    QTest::newRow("hangs silent, deploy cancelled") << Fault::HangSilent << QStringList{stopped};
+        << Fault::HangAfterPrompt << QStringList{stopped, notSigned};
+    QTest::newRow("hangs silent, deploy cancelled")
+        << Fault::HangSilent << QStringList{stopped, notSigned};
     QTest::newRow("build target deleted")
         << Fault::TargetDeleted
         << unreadable("nork: no build target named .*")
@@ -982,7 +1006,9 @@ void SignDeployTest::testCancel()
         QVERIFY(!BuildManager::isBuilding());
         verifyOutput(output.lines(),
                      QStringList({"NormalMessage: Signing RPM package...",
-                                  "ErrorMessage: Package sign stopped by user"}),
+                                  "ErrorMessage: Package sign stopped by user",
+                                  "Task: Warning: Packages were not signed by the step \""
+                                      + step->displayName() + "\"."}),
                      project);
         QCOMPARE(marker.lines().size(), 0);
 
@@ -1010,6 +1036,52 @@ void SignDeployTest::testCancel()
     QCOMPARE(answerer.prompts().size(), 1);
     QCOMPARE(marker.lines().size(), 1);
     QCOMPARE(signatureFiles(project.rpmBuildStep()->packages().value(0)).size(), 1);
+}
+
+// The check before the signing waits for openssl; a cancel ends that wait,
+// and nothing is signed for the cancelled deploy.
+void SignDeployTest::testCancelWhileCertificateIsRead()
+{
+    QTemporaryDir folder;
+    const QString started = folder.filePath("started");
+    ToolDouble kitTool(QString("case \"$*\" in *' openssl x509 '*)\n"
+                               "  trap 'kill $!; exit 143' TERM; touch '%1'; sleep 600 & wait;;\n"
+                               "esac\nexec '%2' \"$@\"")
+                           .arg(started, Orv::Internal::OrvSettings::norkPath().toFSPathString()));
+    QVERIFY(kitTool.isValid());
+    SignTestKit kit(kitTool.path());
+    QVERIFY2(kit.isValid(), qPrintable(kit.errorString()));
+    SignTestProject project(kit.rpmsignKit(), Packages::MainOnly);
+    auto step = qobject_cast<RpmsignExternalStep *>(
+        addSignStep(project, RpmsignExternalStep::stepId(), RpmStep::Before));
+    QVERIFY(step);
+    step->setKey(kit.key("developer-key.pem"));
+    step->setCertificate(kit.key("developer-cert.pem"));
+
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (QFile::exists(started)) {
+            watch.stop();
+            BuildManager::cancel();
+        }
+    });
+    watch.start(50);
+    StepOutput output(step);
+    QVERIFY(!project.deploy());
+    verifyOutput(output.lines(),
+                 QStringList({"NormalMessage: Signing RPM package...",
+                              "ErrorMessage: Package sign stopped by user",
+                              "Task: Warning: Packages were not signed by the step "
+                              "\"RPM Sign (rpmsign-external)\"."}),
+                 project);
+    const QString package = project.rpmBuildStep()->packages().value(0);
+    QVERIFY(!package.isEmpty());
+    QVERIFY(!QFileInfo::exists(package + ".sig"));
+    const QList<QStringList> calls = kitTool.calls();
+    QVERIFY(std::none_of(calls.cbegin(), calls.cend(), [](const QStringList &call) {
+        return call.contains("rpmsign-external");
+    }));
+    QTRY_COMPARE(processesMentioning(kitTool.path().toFSPathString()), QStringList());
 }
 
 TAMAREK_TEST(SignDeployTest)

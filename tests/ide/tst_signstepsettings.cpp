@@ -4,8 +4,10 @@
 #include "signtestproject.h"
 #include "tamarektests.h"
 
+#include "certificatehealthlabel.h"
 #include "customersignstep.h"
 #include "keychoice.h"
+#include "signingdefaults.h"
 #include "regularkeys.h"
 #include "rpmsignexternalstep.h"
 #include "tamarekconstants.h"
@@ -63,6 +65,7 @@ private slots:
     void testRestoreById();
     void testCustomerSignWidget();
     void testRpmsignExternalWidget();
+    void testSummary();
     void testNoBuildEngine();
 
 private:
@@ -462,13 +465,57 @@ void SignStepSettingsTest::testRpmsignExternalWidget()
                     {"Tamarek.Key", m_kit->key("developer-key.pem")},
                     {"Tamarek.Cert", m_kit->key("client-cert.pem")}}));
 
+    auto health = widget->findChild<CertificateHealthLabel *>();
+    QVERIFY(health);
+    QSignalSpy healthUpdated(health, &CertificateHealthLabel::updated);
     comboBox->setCurrentIndex(0);
     QCOMPARE(ownKeys(mapOf(step)), (Store{{"Tamarek.UseDefaultValues", true}}));
+    // Back on the global pair, its certificate is the one shown.
+    QVERIFY(healthUpdated.wait(30000));
+    QVERIFY(!health->isHidden());
+    QVERIFY2(health->text().contains("CN=Tamarek Developer"), qPrintable(health->text()));
+    healthUpdated.clear();
+    m_settings->set(GLOBAL_CERT, m_kit->key("client-cert.pem"));
+    emit SigningDefaults::instance().changed();
+    QVERIFY(healthUpdated.wait(30000));
+    QVERIFY2(health->text().contains("CN=Tamarek Client"), qPrintable(health->text()));
+
     comboBox->setCurrentIndex(1);
     QCOMPARE(ownKeys(mapOf(step)),
              (Store{{"Tamarek.UseDefaultValues", false},
                     {"Tamarek.Key", ""},
                     {"Tamarek.Cert", ""}}));
+}
+
+// A collapsed step tells which pair it signs with.
+void SignStepSettingsTest::testSummary()
+{
+    m_settings->set(GLOBAL_KEY, m_kit->key("developer-key.pem"));
+    SignTestProject orvProject(m_kit->rpmsignKit());
+    auto rpmsignExternal = qobject_cast<RpmsignExternalStep *>(
+        orvProject.addStep(RpmsignExternalStep::stepId()));
+    auto customerSign = qobject_cast<CustomerSignStep *>(
+        orvProject.addStep(CustomerSignStep::stepId()));
+    QVERIFY(rpmsignExternal && customerSign);
+    // The IDE asks for the summary when it makes the step's widget.
+    std::unique_ptr<QWidget> rpmsignWidget(rpmsignExternal->doCreateConfigWidget());
+    std::unique_ptr<QWidget> customerWidget(customerSign->doCreateConfigWidget());
+    const QString rpmsign = "<b>RPM Sign (rpmsign-external):</b> ";
+    const QString customer = "<b>RPM Sign (customer-sign):</b> ";
+
+    QCOMPARE(rpmsignExternal->summaryText(), rpmsign + "Global keys (developer-key.pem)");
+    m_settings->set(GLOBAL_KEY, m_kit->key("client-key.pem"));
+    emit SigningDefaults::instance().changed();
+    QCOMPARE(rpmsignExternal->summaryText(), rpmsign + "Global keys (client-key.pem)");
+    rpmsignExternal->setKey(m_kit->key("developer-key.pem"));
+    QCOMPARE(rpmsignExternal->summaryText(), rpmsign + "Custom: developer-key.pem");
+    rpmsignExternal->setKey({});
+    QCOMPARE(rpmsignExternal->summaryText(), rpmsign + "Custom: no key set");
+
+    customerSign->setPackagesKey(m_kit->key("developer-key.pem"));
+    QCOMPARE(customerSign->summaryText(), customer + "Packages key: developer-key.pem");
+    customerSign->setPackagesKey({});
+    QCOMPARE(customerSign->summaryText(), customer + "No packages key set");
 }
 
 // A kit whose engine is gone: nothing crashes, the choosers say it.
