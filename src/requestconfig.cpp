@@ -16,6 +16,9 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace Tamarek::Internal {
 
 const char companyNamePlaceholder[] = "%COMPANY_NAME%";
@@ -128,6 +131,16 @@ QFileInfo writeNewPrivateFile(const QString &pathStem,
     return QFileInfo(file);
 }
 
+// With an access control list the group bits of the mode are its mask, which
+// limits every named user and group: the mode tells for the list too.
+bool othersMayWrite(const QString &folder)
+{
+    struct stat status;
+    if (stat(QFile::encodeName(folder).constData(), &status) != 0)
+        return true;
+    return status.st_uid != geteuid() || (status.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
 QFileInfo writeRequestConfig(const RequestParameters &request, QString &error)
 {
     const QList<Nork::BuildEngine *> engines = Nork::Sdk::buildEngines();
@@ -140,6 +153,13 @@ QFileInfo writeRequestConfig(const RequestParameters &request, QString &error)
     const QString workspace = engines.first()->sharedSrcPath().toFSPathString();
     if (workspace.isEmpty()) {
         error = Tr::tr("The build engine has no shared source folder.");
+        return {};
+    }
+    if (othersMayWrite(workspace)) {
+        error = Tr::tr("Others may change the folder %1, so they could swap the request's "
+                       "configuration before openssl reads it: make the folder writable by you "
+                       "only.")
+                    .arg(QDir::toNativeSeparators(workspace));
         return {};
     }
     QTemporaryDir folder(workspace + "/" + privateFolderPrefix + "XXXXXX");

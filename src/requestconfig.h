@@ -25,10 +25,15 @@ QFileInfo writeNewPrivateFile(const QString &pathStem,
                               const QByteArray &content,
                               QString &error);
 
+// Whether anyone but the user may create, rename or remove entries of the
+// folder: another owner, or write permission for its group or others.
+bool othersMayWrite(const QString &folder);
+
 // Writes the request configuration into a folder of its own in the first build
 // engine's workspace, where the engine can read it. The workspace is shared
 // with others who may write there; in a folder only the user may change,
-// nobody can swap the file before openssl reads it.
+// nobody can swap the file before openssl reads it, unless others may also
+// write the workspace and so swap the folder itself: then it is refused.
 QFileInfo writeRequestConfig(const RequestParameters &request, QString &error);
 
 // Removes a configuration that writeRequestConfig wrote, with its folder.

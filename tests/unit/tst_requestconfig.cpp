@@ -10,7 +10,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 using namespace Tamarek::Internal;
 
@@ -47,6 +52,8 @@ private slots:
     void testUnwritableFolder();
     void testWriteIntoWorkspace();
     void testRefusedName();
+    void testWorkspaceOthersMayWrite_data();
+    void testWorkspaceOthersMayWrite();
     void testNoBuildEngine();
 
 private:
@@ -251,6 +258,80 @@ void RequestConfigTest::testRefusedName()
     QCOMPARE(error,
              QString("The company name can't contain line breaks or other control characters."));
     QVERIFY(QDir(workspace).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+void RequestConfigTest::testWorkspaceOthersMayWrite_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("the user's alone") << "" << false;
+    QTest::newRow("group may write") << "g+w" << true;
+    QTest::newRow("others may write") << "o+w" << true;
+    QTest::newRow("sticky, others may write") << "+t,o+w" << true;
+    QTest::newRow("another user's") << "owner" << true;
+    QTest::newRow("another user in the access list") << "acl" << true;
+}
+
+// The configuration's own folder is the user's alone; whoever may write the
+// folder around it could put another one in its place.
+void RequestConfigTest::testWorkspaceOthersMayWrite()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, refused);
+
+    const QString workspace = m_folder.filePath("workspace");
+    QVERIFY(loadKit({QJsonObject{{"name", "Engine"}, {"sharedSrc", workspace}}}));
+    const QByteArray path = QFile::encodeName(workspace);
+    struct stat status;
+    QCOMPARE(stat(path.constData(), &status), 0);
+    mode_t mode = status.st_mode & 07777;
+    if (change.contains("g+w"))
+        mode |= S_IWGRP;
+    if (change.contains("o+w"))
+        mode |= S_IWOTH;
+    if (change.contains("+t"))
+        mode |= S_ISVTX;
+    QCOMPARE(chmod(path.constData(), mode), 0);
+    if (change == "owner") {
+        if (geteuid() != 0)
+            QSKIP("giving the folder to another user needs root");
+        QCOMPARE(chown(path.constData(), 65534, 65534), 0);
+    }
+    if (change == "acl") {
+        // user::rwx, user:65534:rwx, group::r-x, mask::rwx, other::r-x
+        const auto entry = [](quint16 tag, quint16 permissions, quint32 id) {
+            QByteArray bytes(8, 0);
+            qToLittleEndian(tag, bytes.data());
+            qToLittleEndian(permissions, bytes.data() + 2);
+            qToLittleEndian(id, bytes.data() + 4);
+            return bytes;
+        };
+        QByteArray acl(4, 0);
+        qToLittleEndian(quint32(2), acl.data());
+        acl += entry(0x01, 7, quint32(-1)) + entry(0x02, 7, 65534) + entry(0x04, 5, quint32(-1))
+               + entry(0x10, 7, quint32(-1)) + entry(0x20, 5, quint32(-1));
+        if (setxattr(path.constData(), "system.posix_acl_access", acl.constData(), acl.size(), 0)
+            != 0) {
+            QSKIP("the file system takes no access control lists");
+        }
+    }
+
+    RequestParameters request;
+    request.companyName = "Example";
+    QString error;
+    const QFileInfo info = writeRequestConfig(request, error);
+    QCOMPARE(!info.exists(), refused);
+    if (refused) {
+        QCOMPARE(error,
+                 QString("Others may change the folder %1, so they could swap the request's "
+                         "configuration before openssl reads it: make the folder writable by "
+                         "you only.")
+                     .arg(workspace));
+        QVERIFY(QDir(workspace).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    } else {
+        removeRequestConfig(info);
+    }
 }
 
 void RequestConfigTest::testNoBuildEngine()
