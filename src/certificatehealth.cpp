@@ -73,7 +73,7 @@ QByteArray publicKeyBlock(const QByteArray &output)
 
 static QString dateText(const QDateTime &date)
 {
-    return QLocale().toString(date.toLocalTime().date(), QLocale::ShortFormat);
+    return Tr::locale().toString(date.toLocalTime().date(), QLocale::ShortFormat);
 }
 
 QStringList certificateWarnings(const CertificateCheck &check,
@@ -100,6 +100,10 @@ QStringList certificateWarnings(const CertificateCheck &check,
     }
     if (check.keyMatch == KeyMatch::Differs)
         warnings << Tr::tr("The certificate %1 does not belong to its key.").arg(certificatePath);
+    if (check.keyMatch == KeyMatch::NotCompared) {
+        warnings << Tr::tr("Whether the certificate %1 belongs to its key could not be read: %2")
+                        .arg(certificatePath, check.keyError);
+    }
     return warnings;
 }
 
@@ -140,6 +144,10 @@ QString certificateSummary(const CertificateCheck &check, const QDateTime &now)
         break;
     case KeyMatch::Unreadable:
         lines << problem(Tr::tr("The key can't be read."));
+        break;
+    case KeyMatch::NotCompared:
+        lines << problem(Tr::tr("Whether the key belongs to the certificate could not be read: %1")
+                             .arg(check.keyError));
         break;
     }
     return lines.join("<br>");

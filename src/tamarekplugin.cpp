@@ -3,12 +3,14 @@
 
 #include "tamarekplugin.h"
 
+#include "certificatereader.h"
 #include "passphrasecache.h"
 #include "projectlistener.h"
 #include "regularkeys.h"
 #include "signdialog.h"
 #include "signoptionspage.h"
 #include "tamarekconstants.h"
+#include "tamarektr.h"
 
 #include <coreplugin/actionmanager/actioncontainer.h>
 #include <coreplugin/actionmanager/actionmanager.h>
@@ -109,16 +111,30 @@ QString TamarekPlugin::translationsBesidePlugin() const
 }
 
 // An empty language is what an older settings file may hold for the system's.
+// The English file holds only the plural forms of the source texts; it stays
+// below the chosen language's, for what that one lacks.
 bool TamarekPlugin::installTranslator(const QVariant &overrideLanguage, const QString &folder)
 {
     const QString language = overrideLanguage.toString();
     const QLocale locale = language.isEmpty() ? QLocale() : QLocale(language);
-    auto translator = new QTranslator(this);
-    if (!translator->load(locale, QLatin1String(TRANSLATION_BASE_NAME), "_", folder, {})
-        || !QCoreApplication::installTranslator(translator)) {
+    const auto install = [this, &folder](const QLocale &locale) {
+        auto translator = new QTranslator(this);
+        if (translator->load(locale, QLatin1String(TRANSLATION_BASE_NAME), "_", folder, {})
+            && QCoreApplication::installTranslator(translator)) {
+            return true;
+        }
         delete translator;
         return false;
+    };
+    const QLocale english(QLocale::English);
+    const bool englishInstalled = install(english);
+    if (locale.language() == QLocale::C || locale.language() == QLocale::English) {
+        Tr::setLocale(locale.language() == QLocale::C ? english : locale);
+        return englishInstalled;
     }
+    if (!install(locale))
+        return false;
+    Tr::setLocale(locale);
     return true;
 }
 

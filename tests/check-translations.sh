@@ -14,7 +14,11 @@ status=0
 for ts in "$source"/translations/Tamarek_*.ts; do
     copy=$work/${ts##*/}
     cp "$ts" "$copy"
-    "$lupdate" -silent -locations none "$source/src" -ts "$copy" || { status=1; continue; }
+    # English needs only its plural forms; the source texts are the rest.
+    only=()
+    [ "${ts##*/}" = Tamarek_en.ts ] && only=(-pluralonly)
+    "$lupdate" -silent -locations none "${only[@]}" "$source/src" -ts "$copy" ||
+        { status=1; continue; }
     problems=$(grep -c 'type="unfinished"\|type="vanished"\|type="obsolete"' "$copy")
     if [ "$problems" != 0 ]; then
         echo "FAIL: ${ts##*/}: $problems message(s) without a finished translation:" >&2
