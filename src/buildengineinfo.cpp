@@ -29,16 +29,29 @@ Utils::FilePath BuildEngineInfo::sharedSrcPath() const
     return m_sharedSrcPath;
 }
 
+void BuildEngineInfo::setRunner(const Runner &runner)
+{
+    m_runner = runner;
+}
+
 void BuildEngineInfo::updateTargets()
 {
     const QPointer<BuildEngineInfo> self(this);
-    // Read, not echoed: the reason of a failed start is on its standard error.
-    const ProcessResult result = runProcess([](const QByteArray &,
-                                               const QByteArray &,
-                                               QByteArray &) { return true; },
-                                            Commands::engineStartCommand());
-    if (!self)
+    const Runner run = m_runner ? m_runner : [](const QStringList &command) {
+        // Read, not echoed: the reason of a failed start is on its standard error.
+        return std::optional(runProcess([](const QByteArray &, const QByteArray &, QByteArray &) {
+            return true;
+        }, command));
+    };
+    const std::optional<ProcessResult> started = run(Commands::engineStartCommand());
+    if (!self || !started)
         return;
+    const ProcessResult &result = *started;
+    if (result.stopped) {
+        emit targetsUnavailable(
+            tr("Starting the build engine was stopped. Close and open the window to try again."));
+        return;
+    }
     if (!result.isSuccess()) {
         emit targetsUnavailable(
             tr("Could not start the build engine. %1").arg(failureReason(result)));

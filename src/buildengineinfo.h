@@ -3,10 +3,15 @@
 
 #pragma once
 
+#include "toolrunner.h"
+
 #include <utils/filepath.h>
 
 #include <QObject>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 namespace Tamarek::Internal {
 
@@ -17,9 +22,17 @@ class BuildEngineInfo : public QObject
     Q_OBJECT
 
 public:
+    // Runs the engine start and gives its result, or nothing when whoever
+    // ran it went away meanwhile.
+    using Runner = std::function<std::optional<ProcessResult>(const QStringList &command)>;
+
     explicit BuildEngineInfo(QObject *parent = nullptr);
 
     Utils::FilePath sharedSrcPath() const;
+    // How the engine is started; by default a run nobody can stop.
+    void setRunner(const Runner &runner);
+    // Starts the engine and reads the targets anew.
+    void updateTargets();
 
 signals:
     void targetsChanged(const QStringList &targets);
@@ -27,11 +40,11 @@ signals:
     void targetsUnavailable(const QString &reason);
 
 private:
-    void updateTargets();
     void setTargets(const QStringList &targets);
 
     QStringList m_targets;
     Utils::FilePath m_sharedSrcPath;
+    Runner m_runner;
 };
 
 } // namespace Tamarek::Internal

@@ -28,12 +28,16 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
 
 using namespace Utils;
@@ -108,6 +112,11 @@ SignDialog::SignDialog(QWidget *parent)
         m_workspacePath = engines.first()->sharedSrcPath();
 
     m_buildEngineInfo = new BuildEngineInfo(this);
+    // One of the dialog's runs: Stop and closing the window end it, and no
+    // button starts another meanwhile.
+    m_buildEngineInfo->setRunner([this](const QStringList &command) {
+        return run(nullptr, [this, &command] { return runProcess(stoppableHandler(), command); });
+    });
     m_statusBar->showMessage(tr("Updating targets..."));
     connect(
         m_buildEngineInfo,
@@ -137,6 +146,8 @@ SignDialog::SignDialog(QWidget *parent)
 
     setUpRegularKeysLabel();
     setUpCertificateHealth();
+    setUpOutcomes();
+    setUpTextLabels();
     setUpAccessibility();
 
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &SignDialog::onTabChanged);
@@ -157,6 +168,29 @@ void SignDialog::reject()
 {
     stopRun();
     QDialog::reject();
+}
+
+void SignDialog::stopRuns()
+{
+    stopRun();
+}
+
+// What was shown belongs to the package as it was when the window closed.
+void SignDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!std::exchange(m_shownBefore, true))
+        return;
+    clearSignOutcome();
+    clearOutcome(ui->generateLabel);
+    if (m_running)
+        return;
+    if (!m_targetsArrived) {
+        m_statusBar->showMessage(tr("Updating targets..."));
+        QTimer::singleShot(0, m_buildEngineInfo, &BuildEngineInfo::updateTargets);
+        return;
+    }
+    m_refreshTimer->start();
 }
 
 // The IDE's "Return to Editor" takes Escape as a shortcut: claimed here, it
@@ -313,12 +347,13 @@ void SignDialog::setUpAccessibility()
         m_outcomeLabelNames.insert(label, label->accessibleName());
     }
 
-    QList<QWidget *> order{ui->m_comboBoxBuildTargets};
+    QList<QWidget *> &order = m_tabOrder;
+    order = {ui->m_comboBoxBuildTargets};
     const auto addChooser = [&order](PathChooser *chooser) {
         order << chooser->lineEdit() << chooser->buttonAtIndex(0);
     };
     addChooser(ui->rpmPathChooser);
-    order << ui->removeSignaturePushButton << ui->tabWidget;
+    order << ui->removeSignaturePushButton << ui->tabWidget->findChild<QTabBar *>();
     for (PathChooser *chooser : {ui->binaryKeyPathChooser,
                                  ui->developerKeyPathChooser,
                                  ui->developerCertificatePathChooser,
@@ -328,15 +363,43 @@ void SignDialog::setUpAccessibility()
     }
     order << ui->regularKeysLabel << ui->addSignaturePushButton;
     addChooser(ui->caCertificatePathChooser);
-    order << ui->verifySignaturePushButton << ui->dumpPushButton << ui->clientSignatureTextBrowser
-          << ui->developerSignatureTextBrowser;
+    order << ui->verifySignaturePushButton << ui->dumpPushButton
+          << ui->developerSignatureTextBrowser << ui->clientSignatureTextBrowser;
     addChooser(ui->generatedKeyPathChooser);
     order << ui->generationKeyAlgoComboBox;
     addChooser(ui->generatedReqPathChooser);
     order << ui->generateCompanyNameLineEdit << ui->generationKeyEncryptCheckBox << ui->genReqButton
-          << ui->opensslStatusLabel << m_stopButton;
+          << m_stopButton;
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
+    // A status text, not a control: with no frame it would show no focus.
+    ui->opensslStatusLabel->setFocusPolicy(Qt::NoFocus);
+}
+
+// The focus chain of a form with compound widgets keeps their containers
+// in it: from the last control the chain would come to the package chooser,
+// past the target. The list above is the order, round and round.
+bool SignDialog::focusNextPrevChild(bool next)
+{
+    const qsizetype current = m_tabOrder.indexOf(focusWidget());
+    if (current < 0)
+        return QDialog::focusNextPrevChild(next);
+    const qsizetype count = m_tabOrder.size();
+    for (qsizetype step = 1; step < count; ++step) {
+        QWidget *candidate = m_tabOrder.at((current + (next ? step : count - step)) % count);
+        if (!candidate->isVisibleTo(this) || !candidate->isEnabled()
+            || !(candidate->focusPolicy() & Qt::TabFocus)) {
+            continue;
+        }
+        candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        // Focused, a label shows nothing until its link is: one stop, the link.
+        if (candidate == ui->regularKeysLabel) {
+            QKeyEvent key(QEvent::KeyPress, next ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
+            QCoreApplication::sendEvent(candidate, &key);
+        }
+        return true;
+    }
+    return false;
 }
 
 // Beside each pair on the Sign tab, what its certificate says and whether the
@@ -349,21 +412,61 @@ void SignDialog::setUpCertificateHealth()
     m_clientCertificateHealth = new CertificateHealthLabel(this);
     m_clientCertificateHealth->setObjectName("clientCertificateHealthLabel");
     ui->formLayout->insertRow(6, QString(), m_clientCertificateHealth);
-    const auto update = [this] {
-        m_developerCertificateHealth->setPair(
-            ui->developerCertificatePathChooser->filePath().toFSPathString(),
-            ui->developerKeyPathChooser->filePath().toFSPathString());
-        m_clientCertificateHealth->setPair(
-            ui->clientCertificatePathChooser->filePath().toFSPathString(),
-            ui->clientKeyPathChooser->filePath().toFSPathString());
-    };
     for (PathChooser *chooser : {ui->developerKeyPathChooser,
                                  ui->developerCertificatePathChooser,
                                  ui->clientKeyPathChooser,
                                  ui->clientCertificatePathChooser}) {
-        connect(chooser, &PathChooser::textChanged, this, update);
+        connect(chooser, &PathChooser::textChanged, this, &SignDialog::updateCertificateHealth);
     }
-    update();
+    updateCertificateHealth();
+}
+
+// customer-sign's client certificate certifies the packages key: the client
+// key is rpmsign-external's alone.
+void SignDialog::updateCertificateHealth()
+{
+    const SignKeys keys = collectKeys();
+    m_developerCertificateHealth->setPair(keys.developerCertificate, keys.developerKey);
+    m_clientCertificateHealth->setPair(keys.clientCertificate,
+                                       m_currentTarget.hasRpmsignExternal ? keys.clientKey
+                                                                          : keys.developerKey);
+}
+
+// An outcome belongs to the package and the choice it was made for.
+void SignDialog::setUpOutcomes()
+{
+    connect(ui->rpmPathChooser, &PathChooser::rawPathChanged, this, &SignDialog::clearSignOutcome);
+    for (PathChooser *chooser : {ui->binaryKeyPathChooser,
+                                 ui->developerKeyPathChooser,
+                                 ui->developerCertificatePathChooser,
+                                 ui->clientKeyPathChooser,
+                                 ui->clientCertificatePathChooser}) {
+        connect(chooser, &PathChooser::textChanged, this, &SignDialog::clearSignOutcome);
+    }
+    const auto clearGenerated = [this] { clearOutcome(ui->generateLabel); };
+    for (PathChooser *chooser : {ui->generatedKeyPathChooser, ui->generatedReqPathChooser})
+        connect(chooser, &PathChooser::textChanged, this, clearGenerated);
+    connect(ui->generateCompanyNameLineEdit, &QLineEdit::textChanged, this, clearGenerated);
+    connect(ui->generationKeyAlgoComboBox, &QComboBox::currentIndexChanged, this, clearGenerated);
+    connect(ui->generationKeyEncryptCheckBox, &QCheckBox::toggled, this, clearGenerated);
+}
+
+// Texts of any length wrap within the width the user gave the window instead
+// of widening it.
+void SignDialog::setUpTextLabels()
+{
+    for (QLabel *label : {ui->developerSignatureShortLabel,
+                          ui->clientSignatureShortLabel,
+                          ui->signStateReasonLabel,
+                          ui->verifyLabel,
+                          static_cast<QLabel *>(m_developerCertificateHealth),
+                          static_cast<QLabel *>(m_clientCertificateHealth)}) {
+        label->setWordWrap(true);
+        QSizePolicy policy = label->sizePolicy();
+        policy.setHorizontalPolicy(QSizePolicy::Ignored);
+        policy.setHorizontalStretch(1);
+        label->setSizePolicy(policy);
+    }
 }
 
 void SignDialog::setUpRegularKeysLabel()
@@ -462,6 +565,9 @@ void SignDialog::onTargetChanged(const QString &name)
     m_currentTarget = m_targetInfos.value(name);
     m_developerCertificateHealth->setTarget(name);
     m_clientCertificateHealth->setTarget(name);
+    updateCertificateHealth();
+    clearSignOutcome();
+    clearOutcome(ui->generateLabel);
     updateVisibility();
     for (PathChooser *chooser : choosers())
         chooser->triggerChanged();
@@ -588,10 +694,12 @@ void SignDialog::addSignature()
     });
     if (!result)
         return;
-    if (result->isSuccess())
+    if (result->isSuccess()) {
         setOutcome(ui->signStateLabel, Icons::OK, tr("Signed"));
-    else
+    } else {
         setOutcome(ui->signStateLabel, Icons::BROKEN, tr("Signing failed"));
+        ui->signStateReasonLabel->setText(failureReason(*result));
+    }
     const QPointer<SignDialog> self(this);
     refreshPackage();
     if (self)
@@ -609,6 +717,7 @@ void SignDialog::deleteSignature()
     const QStringList packages{packagePath()};
     if (!run(tool, [&] { return tool->removeSignature(target, packages); }))
         return;
+    clearSignOutcome();
     const QPointer<SignDialog> self(this);
     refreshPackage();
     if (self)
@@ -713,11 +822,12 @@ void SignDialog::dumpPackage()
     }
 }
 
+// The client browser keeps its place: only a dump with or without a second
+// signature shows or hides it.
 void SignDialog::clearDump()
 {
     ui->developerSignatureTextBrowser->clear();
     ui->clientSignatureTextBrowser->clear();
-    ui->clientSignatureTextBrowser->hide();
     ui->developerSignatureShortLabel->clear();
     ui->clientSignatureShortLabel->clear();
 }
@@ -889,6 +999,12 @@ void SignDialog::clearOutcome(QLabel *label)
     label->clear();
     label->setAccessibleName(m_outcomeLabelNames.value(label));
     label->setToolTip({});
+}
+
+void SignDialog::clearSignOutcome()
+{
+    clearOutcome(ui->signStateLabel);
+    ui->signStateReasonLabel->clear();
 }
 
 } // namespace Tamarek::Internal

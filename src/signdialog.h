@@ -58,6 +58,8 @@ public:
     ~SignDialog() override;
 
     void reject() override;
+    // Stops the run in progress, as the Stop button does: at shut-down.
+    void stopRuns();
 
 signals:
     // Every run asked for has been made; the dialog waits for the user.
@@ -69,11 +71,16 @@ private slots:
 private:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
     void setUpChoosers();
     void setUpAccessibility();
     void setUpRegularKeysLabel();
     void setUpCertificateHealth();
+    void updateCertificateHealth();
+    void setUpOutcomes();
+    void setUpTextLabels();
     bool validatePath(const QString &path, bool mustExist, QString *errorMessage) const;
     QList<Utils::PathChooser *> choosers() const;
 
@@ -110,6 +117,7 @@ private:
     void setBusy(bool busy);
     void setOutcome(QLabel *label, const Utils::Icon &icon, const QString &outcome);
     void clearOutcome(QLabel *label);
+    void clearSignOutcome();
 
     TargetInfo m_currentTarget;
     QHash<QString, TargetInfo> m_targetInfos;
@@ -127,10 +135,11 @@ private:
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;
     QHash<QLabel *, QString> m_outcomeLabelNames;
+    QList<QWidget *> m_tabOrder;
 
     bool m_targetsArrived = false;
+    bool m_shownBefore = false;
     bool m_running = false;
-    bool m_stopRequested = false;
     bool m_refreshPending = false;
     bool m_targetChangePending = false;
     bool m_opensslCheckPending = false;

@@ -75,6 +75,13 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
 
     watchBuildEngines(Nork::Sdk::buildEngines());
 
+    // A passphrase unused for long goes even while nothing asks for it.
+    m_forgetUnusedTimer.setInterval(60 * 1000);
+    connect(&m_forgetUnusedTimer, &QTimer::timeout, this, [] {
+        PassphraseCache::instance().forgetUnused();
+    });
+    m_forgetUnusedTimer.start();
+
 #ifdef WITH_TESTS
     registerTests(this);
 #endif
@@ -86,9 +93,15 @@ void TamarekPlugin::extensionsInitialized()
     m_projectListener = std::make_unique<ProjectListener>(this);
 }
 
+// A run of the dialog or a read waits in the event loop: stopped, the
+// shut-down does not wait for its tool.
 ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
 {
+    if (m_signDialog)
+        m_signDialog->stopRuns();
+    CertificateReader::stopAll();
     PassphraseCache::instance().forgetAll();
+    m_forgetUnusedTimer.stop();
     return SynchronousShutdown;
 }
 

@@ -11,6 +11,7 @@
 #include <utils/filepath.h>
 
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
@@ -52,6 +53,7 @@ private:
     std::unique_ptr<ProjectListener> m_projectListener;
     // Made on first use; the main window, its parent, may delete it first.
     QPointer<SignDialog> m_signDialog;
+    QTimer m_forgetUnusedTimer;
     // Kept below the other members: they go first at destruction, the
     // rpmsign-external one before the customer-sign one.
     DeployStepFactory<CustomerSignStep> m_customerSignStepFactory;
@@ -61,6 +63,7 @@ private:
     friend class PluginLifecycleTest;
     friend class ProjectListenerTest;
     friend class RegularKeysTest;
+    friend class SignDialogTest;
 #endif
 };
 

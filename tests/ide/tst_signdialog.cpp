@@ -2,16 +2,20 @@
 // SPDX-License-Identifier: GPL-3.0-only
 
 #include "buildengineinfo.h"
+#include "certificatehealthlabel.h"
 #include "commands.h"
 #include "customertamarek.h"
 #include "rpmsignexternal.h"
 #include "signdialog.h"
 #include "signtestproject.h"
+#include "tamarekplugin.h"
 #include "tamarektests.h"
 #include "testkit.h"
 #include "testsupport.h"
 
 #include <coreplugin/icore.h>
+#include <extensionsystem/pluginmanager.h>
+#include <extensionsystem/pluginspec.h>
 #include <nork/sdk.h>
 #include <utils/pathchooser.h>
 #include <utils/qtcsettings.h>
@@ -155,6 +159,12 @@ private slots:
     void testDeletedDuringTwoCommands_data();
     void testDeletedDuringTwoCommands();
     void testKeyboard();
+    void testTabCycle();
+    void testMnemonics();
+    void testLongTextsKeepWidth();
+    void testEngineStartStopped_data();
+    void testEngineStartStopped();
+    void testShutdownStopsRuns();
 
 private:
     // The dialog as the menu opens it, once its target list has arrived (or
@@ -548,10 +558,16 @@ void SignDialogTest::testSignAndRemove()
     QVERIFY(text("clientSignatureShortLabel").contains("Group: client"));
     press("removeSignaturePushButton");
     QCOMPARE(text("developerSignatureTextBrowser"), "No signatures found in package");
-    QCOMPARE(w("signStateLabel")->accessibleName(), "Signed");
+    // The signatures it was about are gone; the client pane stays where it is.
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signing outcome");
+    QVERIFY(!w("clientSignatureTextBrowser")->isHidden());
+    QCOMPARE(text("clientSignatureTextBrowser"), "");
     setPath("developerKeyPathChooser", m_kit->path("none.pem"));
     press("addSignaturePushButton");
     QCOMPARE(w("signStateLabel")->accessibleName(), "Signing failed");
+    // Beside the mark, why: the tool's last error line.
+    QVERIFY2(text("signStateReasonLabel").contains("none.pem"),
+             qPrintable(text("signStateReasonLabel")));
     QCOMPARE(m_kit->calls({"rpmsign-external sign"}).size(), 3);
 }
 
@@ -848,6 +864,218 @@ void SignDialogTest::testKeyboard()
     }
     QTest::keyClick(w<PathChooser>("rpmPathChooser")->lineEdit(), Qt::Key_Return);
     QCOMPARE(m_kit->calls({"rpmsign-external delete"}), QStringList());
+}
+
+// Tab goes round the controls of the shown tab in reading order, each once,
+// the target included; Shift+Tab the other way.
+void SignDialogTest::testTabCycle()
+{
+    QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
+    setPackage(m_kit->package("a.rpm"));
+    QApplication::setActiveWindow(m_dialog.get());
+    QWidget *combo = w("m_comboBoxBuildTargets");
+    const auto name = [](QWidget *widget) -> QString {
+        if (!widget)
+            return QString("nothing");
+        if (!widget->objectName().isEmpty())
+            return widget->objectName();
+        return widget->parentWidget()->objectName() + "/" + widget->accessibleName();
+    };
+    const auto cycle = [&](Qt::Key key) {
+        combo->setFocus(Qt::OtherFocusReason);
+        QStringList stops;
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            if (QApplication::focusWidget() == combo)
+                return stops;
+            stops << name(QApplication::focusWidget());
+        }
+        return stops << "never back at the target";
+    };
+    const QString browse = "/" + PathChooser::browseButtonLabel();
+    const QStringList above{"rpmPathChooserLineEdit",
+                            "rpmPathChooser" + browse,
+                            "removeSignaturePushButton",
+                            "qt_tabwidget_tabbar"};
+    const QList<QStringList> tabs{
+        {"developerKeyPathChooserLineEdit",
+         "developerKeyPathChooser" + browse,
+         "developerCertificatePathChooserLineEdit",
+         "developerCertificatePathChooser" + browse,
+         "clientKeyPathChooserLineEdit",
+         "clientKeyPathChooser" + browse,
+         "clientCertificatePathChooserLineEdit",
+         "clientCertificatePathChooser" + browse,
+         "regularKeysLabel",
+         "addSignaturePushButton"},
+        {"caCertificatePathChooserLineEdit",
+         "caCertificatePathChooser" + browse,
+         "verifySignaturePushButton",
+         "dumpPushButton",
+         "developerSignatureTextBrowser"},
+        {"generatedKeyPathChooserLineEdit",
+         "generatedKeyPathChooser" + browse,
+         "generationKeyAlgoComboBox",
+         "generatedReqPathChooserLineEdit",
+         "generatedReqPathChooser" + browse,
+         "generateCompanyNameLineEdit",
+         "generationKeyEncryptCheckBox",
+         "genReqButton"}};
+    for (int tab : {0, 1, 2}) {
+        w<QTabWidget>("tabWidget")->setCurrentIndex(tab);
+        const QStringList forward = above + tabs.at(tab);
+        QCOMPARE(cycle(Qt::Key_Tab), forward);
+        QStringList backward = forward;
+        std::reverse(backward.begin(), backward.end());
+        QCOMPARE(cycle(Qt::Key_Backtab), backward);
+    }
+}
+
+// Alt and a letter reach the fields and the main actions, none taken twice
+// among what is shown together.
+void SignDialogTest::testMnemonics()
+{
+    QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
+    const auto letter = [](const QString &text) {
+        const qsizetype at = text.indexOf('&');
+        return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower() : QChar();
+    };
+    auto tabs = w<QTabWidget>("tabWidget");
+    QStringList shared;
+    for (const char *name : {"targetLabel", "rpmLabel"})
+        shared << text(name);
+    shared << w<QPushButton>("removeSignaturePushButton")->text();
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        shared << tabs->tabText(tab);
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        QStringList texts = shared;
+        QWidget *page = tabs->widget(tab);
+        for (QLabel *label : page->findChildren<QLabel *>()) {
+            if (label->buddy())
+                texts << label->text();
+        }
+        for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
+            if (!button->text().isEmpty())
+                texts << button->text();
+        }
+        QSet<QChar> letters;
+        for (const QString &text : std::as_const(texts)) {
+            const QChar key = letter(text);
+            QVERIFY2(!key.isNull(), qPrintable(text));
+            QVERIFY2(!letters.contains(key), qPrintable(text));
+            letters.insert(key);
+        }
+    }
+}
+
+// Long lines wrap within the width the user gave the window.
+void SignDialogTest::testLongTextsKeepWidth()
+{
+    QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
+    m_dialog->resize(560, 560);
+    QApplication::processEvents();
+    const int width = m_dialog->width();
+    const QString longLine = QString("Subject: O=Tamarek Test, OU=developer, CN=A very long "
+                                     "name ")
+                                 .repeated(8);
+    for (const char *name : {"developerSignatureShortLabel",
+                             "clientSignatureShortLabel",
+                             "signStateReasonLabel",
+                             "verifyLabel",
+                             "developerCertificateHealthLabel",
+                             "clientCertificateHealthLabel"}) {
+        auto label = w<QLabel>(name);
+        label->setText(longLine);
+        label->show();
+    }
+    for (int tab : {0, 1, 2}) {
+        w<QTabWidget>("tabWidget")->setCurrentIndex(tab);
+        QApplication::processEvents();
+        QCOMPARE(m_dialog->width(), width);
+        QVERIFY2(m_dialog->minimumSizeHint().width() <= width,
+                 qPrintable(QString::number(m_dialog->minimumSizeHint().width())));
+    }
+}
+
+void SignDialogTest::testEngineStartStopped_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Stop button") << "button";
+    QTest::newRow("closing the window") << "close";
+}
+
+// Starting the engine is a run like any other: stoppable, and no action
+// starts meanwhile. Opened again, the window tries anew.
+void SignDialogTest::testEngineStartStopped()
+{
+    QFETCH(QString, how);
+
+    m_kit = std::make_unique<DialogKit>(QList<TestTarget>{{"T", {"rpmsign-external"}, {}}}, true);
+    QVERIFY(m_kit->isValid());
+    m_kit->write("hook", holdUntilGo("\" start \"").toUtf8());
+    m_messages = std::make_unique<GeneralMessages>();
+    m_dialog = std::make_unique<SignDialog>(Core::ICore::mainWindow());
+    auto info = m_dialog->findChild<BuildEngineInfo *>();
+    QSignalSpy unavailable(info, &BuildEngineInfo::targetsUnavailable);
+    bool busy = false;
+    duringRun([&] {
+        busy = stopButton()->isEnabled() && !w("addSignaturePushButton")->isEnabled()
+               && !w("genReqButton")->isEnabled();
+        if (how == "button")
+            stopButton()->click();
+        else
+            m_dialog->close();
+    });
+    m_dialog->show();
+    QVERIFY(unavailable.wait(30000));
+    QVERIFY(busy);
+    QCOMPARE(unavailable.first().first().toString(),
+             QString("Starting the build engine was stopped. Close and open the window to try "
+                     "again."));
+    QTRY_COMPARE(processesMentioning(m_kit->tool().path().toFSPathString()), QStringList());
+    QCOMPARE(w<QComboBox>("m_comboBoxBuildTargets")->count(), 0);
+
+    m_kit->write("hook");
+    QSignalSpy arrived(info, &BuildEngineInfo::targetsChanged);
+    m_dialog->hide();
+    m_dialog->show();
+    QVERIFY(arrived.wait(30000));
+    QCOMPARE(w<QComboBox>("m_comboBoxBuildTargets")->currentText(), QString("T"));
+}
+
+// The IDE's shut-down does not wait for a tool the dialog or a certificate
+// label waits for.
+void SignDialogTest::testShutdownStopsRuns()
+{
+    QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
+    TamarekPlugin *plugin = nullptr;
+    for (ExtensionSystem::PluginSpec *pluginSpec : ExtensionSystem::PluginManager::plugins()) {
+        if (auto tamarek = qobject_cast<TamarekPlugin *>(pluginSpec->plugin()))
+            plugin = tamarek;
+    }
+    QVERIFY(plugin);
+    const QPointer<SignDialog> previous = plugin->m_signDialog;
+    plugin->m_signDialog = m_dialog.get();
+    const auto restore = qScopeGuard([&] { plugin->m_signDialog = previous; });
+
+    m_kit->write("hook", holdUntilGo("\" verify \"").toUtf8() + holdUntilGo("\" x509 \"").toUtf8());
+    CertificateHealthLabel label;
+    QSignalSpy labelUpdated(&label, &CertificateHealthLabel::updated);
+    label.setTarget("T");
+    label.setPair(m_kit->path("cert.pem"));
+    QVERIFY(FilePath::fromString(m_kit->path("cert.pem")).writeFileContents("certificate\n"));
+    bool stopped = false;
+    duringRun([&] {
+        QTRY_VERIFY(label.isBusy() && !processesMentioning(" x509 ").isEmpty());
+        QCOMPARE(plugin->aboutToShutdown(), ExtensionSystem::IPlugin::SynchronousShutdown);
+        stopped = true;
+    });
+    setPackage(m_kit->package("a.rpm"));
+    QVERIFY(stopped);
+    QCOMPARE(status(), "The tool was stopped before it finished.");
+    QVERIFY(labelUpdated.count() > 0 || labelUpdated.wait(5000));
+    QVERIFY2(label.text().contains("The read was stopped."), qPrintable(label.text()));
+    QTRY_COMPARE(processesMentioning(m_kit->tool().path().toFSPathString()), QStringList());
 }
 
 TAMAREK_TEST(SignDialogTest)
