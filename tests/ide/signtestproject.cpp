@@ -6,6 +6,7 @@
 #include <neverraos/orvproject.h>
 #include <neverraos/orvsdkkitaspect.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
+#include <nork/buildengine.h>
 
 #include <projectexplorer/buildmanager.h>
 #include <projectexplorer/buildsteplist.h>
@@ -18,6 +19,7 @@
 
 #include <utils/qtcassert.h>
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
@@ -130,7 +132,17 @@ install -d %{buildroot}%{_datadir}/tamarek-sign
     return text;
 }
 
+// The engine sees the recipe only in its workspace, where a user's project must be too.
+static QString projectFolderTemplate(const Kit *kit)
+{
+    const Nork::BuildEngine *engine = kit ? OrvSdkKitAspectFactory::buildEngine(kit) : nullptr;
+    if (!engine || !engine->sharedSrcPath().isDir())
+        return QDir::tempPath() + "/tamarek-project-XXXXXX";
+    return engine->sharedSrcPath().pathAppended("project-XXXXXX").toFSPathString();
+}
+
 SignTestProject::SignTestProject(Kit *kit, Packages packages)
+    : m_folder(projectFolderTemplate(kit))
 {
     QTC_ASSERT(m_folder.isValid() && kit, return );
     const FilePath folder = FilePath::fromString(m_folder.path());

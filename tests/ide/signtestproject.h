@@ -60,9 +60,9 @@ private:
 // Which packages a project's RPM recipe builds.
 enum class Packages { MainAndDebug, MainOnly, DebugOnly };
 
-// A project of the kit's kind in a temporary folder, with one target for the
-// kit, whose deploy configuration starts with the RPM build step. Open while
-// this lives.
+// A project of the kit's kind in a temporary folder of its engine's workspace,
+// with one target for the kit, whose deploy configuration starts with the RPM
+// build step. Open while this lives.
 class SignTestProject
 {
 public:
