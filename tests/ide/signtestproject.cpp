@@ -39,6 +39,22 @@ FilePath standinKitFolder()
     return FilePath::fromString(TAMAREK_STANDIN_KIT_DIR);
 }
 
+FilePath copyStandinKitFiles(const FilePath &sharedFolder)
+{
+    const FilePath copy = sharedFolder.pathAppended("kit");
+    for (const QString &folder : QStringList{"workspace/keys", "ca", "sdk/package-signing"}) {
+        const FilePath source = standinKitFolder().pathAppended(folder);
+        const FilePath target = copy.pathAppended(folder);
+        if (!target.ensureWritableDir())
+            return {};
+        for (const FilePath &file : source.dirEntries(QDir::Files)) {
+            if (!file.copyFile(target.pathAppended(file.fileName())))
+                return {};
+        }
+    }
+    return copy;
+}
+
 SignTestKit::SignTestKit(const FilePath &norkPath)
 {
     const TestEngine engine{engineName(),

@@ -28,6 +28,12 @@ namespace Tamarek::Testing {
 // The stand-in kit made by the build: its test CA, keys and regular pair.
 Utils::FilePath standinKitFolder();
 
+// A copy of the stand-in kit's keys, CA and regular pair in "kit" below a
+// folder that an engine shares, laid out as in the kit ("workspace/keys/...",
+// "ca/ca-cert.pem", "sdk/package-signing/..."): a build target sees nothing of
+// the build folder. Empty when a file could not be copied.
+Utils::FilePath copyStandinKitFiles(const Utils::FilePath &sharedFolder);
+
 // A test kit with one engine and one build target per signing tool, and the
 // kit's test keys copied into the engine's workspace ("keys" folder).
 class SignTestKit
