@@ -477,22 +477,28 @@ void SignDialogTest::testVerifyAndDump_data()
 {
     QTest::addColumn<QString>("tool");
     QTest::addColumn<int>("signatures");
-    QTest::addColumn<bool>("withCa");
+    QTest::addColumn<QString>("ca"); // "workspace", "outside" the shared folders, or none
     QTest::addColumn<bool>("verified");
 
-    QTest::newRow("rpmsign-external: unsigned") << "rpmsign-external" << 0 << true << false;
-    QTest::newRow("rpmsign-external: one, CA") << "rpmsign-external" << 1 << true << true;
-    QTest::newRow("rpmsign-external: two, no CA") << "rpmsign-external" << 2 << false << true;
-    QTest::newRow("rpmsign-external: three show two") << "rpmsign-external" << 3 << true << true;
-    QTest::newRow("customer-sign: one") << "customer-sign" << 1 << true << true;
-    QTest::newRow("customer-sign: two") << "customer-sign" << 2 << true << true;
+    QTest::newRow("rpmsign-external: unsigned")
+        << "rpmsign-external" << 0 << "workspace" << false;
+    QTest::newRow("rpmsign-external: one, CA") << "rpmsign-external" << 1 << "workspace" << true;
+    QTest::newRow("rpmsign-external: two, no CA") << "rpmsign-external" << 2 << "" << true;
+    QTest::newRow("rpmsign-external: three show two")
+        << "rpmsign-external" << 3 << "workspace" << true;
+    QTest::newRow("rpmsign-external: CA outside the shared folders, not seen by the target")
+        << "rpmsign-external" << 1 << "outside" << false;
+    QTest::newRow("customer-sign: one") << "customer-sign" << 1 << "workspace" << true;
+    QTest::newRow("customer-sign: two") << "customer-sign" << 2 << "workspace" << true;
+    QTest::newRow("customer-sign: CA outside the shared folders, not seen by the target")
+        << "customer-sign" << 1 << "outside" << false;
 }
 
 void SignDialogTest::testVerifyAndDump()
 {
     QFETCH(QString, tool);
     QFETCH(int, signatures);
-    QFETCH(bool, withCa);
+    QFETCH(QString, ca);
     QFETCH(bool, verified);
 
     const bool rpmsign = tool == "rpmsign-external";
@@ -513,12 +519,18 @@ void SignDialogTest::testVerifyAndDump()
             keys.clientCertificate = m_kit->kitFile("workspace/keys/developer-client-cert.pem");
         QVERIFY(CustomerTamarek().sign("T", {package}, keys).isSuccess());
     }
-    if (withCa)
+    const QString outside = standinKitFolder().pathAppended("ca/ca-cert.pem").toFSPathString();
+    if (ca == "workspace")
         setPath("caCertificatePathChooser", m_kit->kitFile("ca/ca-cert.pem"));
+    else if (ca == "outside")
+        setPath("caCertificatePathChooser", outside);
     setPackage(package);
 
     QCOMPARE(text("verifyLabel"),
              verified ? "Signatures successfully verified" : "Could not verify signatures");
+    if (ca == "outside")
+        QVERIFY2(m_messages->text().contains(outside + " does not exist"),
+                 qPrintable(m_messages->text()));
     QCOMPARE(w("verifyIconLabel")->accessibleName(), verified ? "Verified" : "Not verified");
     QCOMPARE(!w("clientSignatureTextBrowser")->isHidden(), signatures > 1);
     const QString developer = text("developerSignatureTextBrowser");
