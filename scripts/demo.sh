@@ -24,13 +24,15 @@ rm -f "$log"
 build=${TAMAREK_BUILD_DIR:-build}
 plugins=$build/lib/qtcreator/plugins
 
-# Copies under /tmp, which the build target shares: the IDE's per-project
-# settings file stays out of the repository, and a deploy and the start-up
-# key copy write into the copy of the kit's workspace, not into the build.
+# Copies under /tmp: the IDE's per-project settings file stays out of the
+# repository, and a deploy and the start-up key copy write into the copy of the
+# kit's workspace, not into the build. The project lies in that workspace, as a
+# user's must: the build target sees nothing but the engine's shared folders.
 work=$(mktemp -d /tmp/tamarek-demo.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-cp -r standin/example "$work/example"
 cp -r "$build/standin/kit" "$work/kit"
+project=$work/kit/workspace/example
+cp -r standin/example "$project"
 export NEVERRAOS_KIT_CONFIG=$work/kit/kit.json
 if [ -n "${TAMAREK_LANGUAGE:-}" ]; then
     # QSettings keeps a group named General apart from its own [General] section.
@@ -49,7 +51,7 @@ if [ -n "${DISPLAY:-}" ]; then
     fi
     status=0
     scripts/env.sh qtcreator -pluginpath "$plugins" -settingspath "$work/settings" "$@" \
-        "$work/example/example.orvproject" || status=$?
+        "$project/example.orvproject" || status=$?
     exit $status
 fi
 if [ -n "${WAYLAND_DISPLAY:-}" ]; then
@@ -59,5 +61,5 @@ fi
 status=0
 scripts/env.sh env QT_QPA_PLATFORM=offscreen \
     qtcreator -pluginpath "$plugins" -settingspath "$work/settings" \
-    -neverraos-print-plugins -neverraos-deploy "$@" "$work/example/example.orvproject" || status=$?
+    -neverraos-print-plugins -neverraos-deploy "$@" "$project/example.orvproject" || status=$?
 exit $status

@@ -2,6 +2,8 @@
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
+#include "sharedfolders.h"
+
 #include <kitconfig.h>
 
 #include <QDir>
@@ -33,13 +35,7 @@ namespace {
 enum ExitCode { Failure = 1, Usage = 2, CannotRun = 126, NotFound = 127 };
 
 using BuildTarget = Nork::KitTarget;
-
-struct Config
-{
-    QString engineName;
-    bool canStart = false;
-    QList<BuildTarget> targets;
-};
+using BuildEngine = Nork::KitEngine;
 
 void fail(const QString &message)
 {
@@ -56,7 +52,7 @@ int usage()
     return Usage;
 }
 
-bool readConfig(Config *config)
+bool readConfig(QList<BuildEngine> *engines)
 {
     const QString path = Nork::defaultKitConfigPath();
     Nork::KitConfig kit;
@@ -69,10 +65,7 @@ bool readConfig(Config *config)
         fail(u"the kit configuration %1 names no build engine"_s.arg(path));
         return false;
     }
-    config->engineName = kit.engines.first().name;
-    config->canStart = kit.engines.first().canStart;
-    for (const Nork::KitEngine &engine : std::as_const(kit.engines))
-        config->targets += engine.targets;
+    *engines = kit.engines;
     return true;
 }
 
@@ -156,8 +149,9 @@ bool writeAll(int fd, const char *data, size_t size)
 }
 
 // Runs in the forked child; the tool has a single thread, so allocating here is safe.
-[[noreturn]] void startProgram(const BuildTarget &target, const std::string &workingDir,
-                               char **argv, char **envp, pid_t parent, int terminal, int master)
+[[noreturn]] void startProgram(const BuildEngine &engine, const BuildTarget &target,
+                               const std::string &workingDir, char **argv, char **envp,
+                               pid_t parent, int terminal, int master)
 {
     // The tool's death by SIGKILL must not leave the program behind.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -173,12 +167,25 @@ bool writeAll(int fd, const char *data, size_t size)
         if (terminal > STDERR_FILENO)
             close(terminal);
     }
-    const QByteArray root = target.root.toLocal8Bit();
-    if (chroot(root.constData()) != 0) {
+    const auto cannotEnter = [&](const char *why) {
         std::fprintf(stderr, "nork: cannot enter the root %s of build target %s: %s\n",
-                     root.constData(), target.name.toLocal8Bit().constData(), strerror(errno));
+                     target.root.toLocal8Bit().constData(), target.name.toLocal8Bit().constData(),
+                     why);
         _exit(CannotRun);
+    };
+    const std::string root = QFileInfo(target.root).canonicalFilePath().toStdString();
+    if (root.empty())
+        cannotEnter(strerror(ENOENT));
+    std::vector<Nork::SharedFolder> shared{{NEVERRAOS_TOOLS_DIR, true}};
+    for (const QString &folder : {engine.sharedHome, engine.sharedSrc}) {
+        if (!folder.isEmpty())
+            shared.push_back({folder.toStdString(), false});
     }
+    std::string viewError;
+    if (!Nork::showOnlySharedFolders(root, shared, &viewError))
+        cannotEnter(viewError.c_str());
+    if (chroot(root.c_str()) != 0)
+        cannotEnter(strerror(errno));
     if (chdir(workingDir.c_str()) != 0) {
         std::fprintf(stderr, "nork: the folder %s is not shared with build target %s: %s\n",
                      workingDir.c_str(), target.name.toLocal8Bit().constData(), strerror(errno));
@@ -282,7 +289,8 @@ int waitForChild(pid_t child)
     }
 }
 
-int exec(const BuildTarget &target, bool withTerminal, const QStringList &command)
+int exec(const BuildEngine &engine, const BuildTarget &target, bool withTerminal,
+         const QStringList &command)
 {
     std::vector<std::string> arguments;
     // What the kit's remote shell does with a command given as one element.
@@ -326,7 +334,8 @@ int exec(const BuildTarget &target, bool withTerminal, const QStringList &comman
         return CannotRun;
     }
     if (child == 0)
-        startProgram(target, workingDir, argv.data(), envp.data(), parent, terminal, master);
+        startProgram(engine, target, workingDir, argv.data(), envp.data(), parent, terminal,
+                     master);
 
     // With a terminal the program leads its own session: signal its whole group.
     childGroup = withTerminal ? -child : child;
@@ -338,11 +347,11 @@ int exec(const BuildTarget &target, bool withTerminal, const QStringList &comman
 
 int engineStart()
 {
-    Config config;
-    if (!readConfig(&config))
+    QList<BuildEngine> engines;
+    if (!readConfig(&engines))
         return Failure;
-    if (!config.canStart) {
-        fail(u"the build engine \"%1\" cannot be started"_s.arg(config.engineName));
+    if (!engines.first().canStart) {
+        fail(u"the build engine \"%1\" cannot be started"_s.arg(engines.first().name));
         return Failure;
     }
     return 0;
@@ -360,12 +369,14 @@ int engineExec(QStringList arguments)
     const QString targetName = arguments.at(2);
     const QStringList command = arguments.mid(3);
 
-    Config config;
-    if (!readConfig(&config))
+    QList<BuildEngine> engines;
+    if (!readConfig(&engines))
         return Failure;
-    for (const BuildTarget &target : std::as_const(config.targets)) {
-        if (target.name == targetName)
-            return exec(target, withTerminal, command);
+    for (const BuildEngine &engine : std::as_const(engines)) {
+        for (const BuildTarget &target : engine.targets) {
+            if (target.name == targetName)
+                return exec(engine, target, withTerminal, command);
+        }
     }
     fail(u"no build target named \"%1\" in the build engine"_s.arg(targetName));
     return NotFound;

@@ -6,6 +6,7 @@
 #include <neverraos/orvproject.h>
 #include <neverraos/orvsdkkitaspect.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
+#include <nork/buildengine.h>
 
 #include <projectexplorer/buildmanager.h>
 #include <projectexplorer/buildsteplist.h>
@@ -18,6 +19,7 @@
 
 #include <utils/qtcassert.h>
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
@@ -35,6 +37,22 @@ const int DEPLOY_TIMEOUT_MS = 300000;
 FilePath standinKitFolder()
 {
     return FilePath::fromString(TAMAREK_STANDIN_KIT_DIR);
+}
+
+FilePath copyStandinKitFiles(const FilePath &sharedFolder)
+{
+    const FilePath copy = sharedFolder.pathAppended("kit");
+    for (const QString &folder : QStringList{"workspace/keys", "ca", "sdk/package-signing"}) {
+        const FilePath source = standinKitFolder().pathAppended(folder);
+        const FilePath target = copy.pathAppended(folder);
+        if (!target.ensureWritableDir())
+            return {};
+        for (const FilePath &file : source.dirEntries(QDir::Files)) {
+            if (!file.copyFile(target.pathAppended(file.fileName())))
+                return {};
+        }
+    }
+    return copy;
 }
 
 SignTestKit::SignTestKit(const FilePath &norkPath)
@@ -130,7 +148,17 @@ install -d %{buildroot}%{_datadir}/tamarek-sign
     return text;
 }
 
+// The engine sees the recipe only in its workspace, where a user's project must be too.
+static QString projectFolderTemplate(const Kit *kit)
+{
+    const Nork::BuildEngine *engine = kit ? OrvSdkKitAspectFactory::buildEngine(kit) : nullptr;
+    if (!engine || !engine->sharedSrcPath().isDir())
+        return QDir::tempPath() + "/tamarek-project-XXXXXX";
+    return engine->sharedSrcPath().pathAppended("project-XXXXXX").toFSPathString();
+}
+
 SignTestProject::SignTestProject(Kit *kit, Packages packages)
+    : m_folder(projectFolderTemplate(kit))
 {
     QTC_ASSERT(m_folder.isValid() && kit, return );
     const FilePath folder = FilePath::fromString(m_folder.path());

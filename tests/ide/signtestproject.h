@@ -28,6 +28,12 @@ namespace Tamarek::Testing {
 // The stand-in kit made by the build: its test CA, keys and regular pair.
 Utils::FilePath standinKitFolder();
 
+// A copy of the stand-in kit's keys, CA and regular pair in "kit" below a
+// folder that an engine shares, laid out as in the kit ("workspace/keys/...",
+// "ca/ca-cert.pem", "sdk/package-signing/..."): a build target sees nothing of
+// the build folder. Empty when a file could not be copied.
+Utils::FilePath copyStandinKitFiles(const Utils::FilePath &sharedFolder);
+
 // A test kit with one engine and one build target per signing tool, and the
 // kit's test keys copied into the engine's workspace ("keys" folder).
 class SignTestKit
@@ -60,9 +66,9 @@ private:
 // Which packages a project's RPM recipe builds.
 enum class Packages { MainAndDebug, MainOnly, DebugOnly };
 
-// A project of the kit's kind in a temporary folder, with one target for the
-// kit, whose deploy configuration starts with the RPM build step. Open while
-// this lives.
+// A project of the kit's kind in a temporary folder of its engine's workspace,
+// with one target for the kit, whose deploy configuration starts with the RPM
+// build step. Open while this lives.
 class SignTestProject
 {
 public:

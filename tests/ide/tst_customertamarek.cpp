@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-only
 
 #include "customertamarek.h"
+#include "signtestproject.h"
 #include "tamarektests.h"
 #include "testkit.h"
 #include "testsupport.h"
@@ -17,11 +18,6 @@ namespace Tamarek::Internal {
 
 const char target[] = "NeverraOS-5.0-armv7hl";
 const char sentinel[] = "Sentinel-pass-7Qx9";
-
-static QString kitFile(const QString &relativePath)
-{
-    return QString(TAMAREK_STANDIN_KIT_DIR) + '/' + relativePath;
-}
 
 static TestEngine engine()
 {
@@ -54,24 +50,30 @@ private slots:
     void testEncryptedBinariesKey();
 
 private:
-    SignKeys kitKeys(bool withClient) const;
+    static SignKeys kitKeys(const TestKit &kit, bool withClient);
 };
 
 void CustomerTamarekTest::initTestCase()
 {
-    QVERIFY2(QFileInfo::exists(kitFile("workspace/keys/binaries-key.pem")),
+    QVERIFY2(standinKitFolder().pathAppended("workspace/keys/binaries-key.pem").exists(),
              "the build makes the stand-in kit's keys");
 }
 
-SignKeys CustomerTamarekTest::kitKeys(bool withClient) const
+// The stand-in kit's keys, copied where the test kit's engine sees them; empty
+// paths when they could not be.
+SignKeys CustomerTamarekTest::kitKeys(const TestKit &kit, bool withClient)
 {
+    const Utils::FilePath copy = copyStandinKitFiles(kit.sharedSrcPath());
+    const auto file = [&copy](const QString &name) {
+        return copy.isEmpty() ? QString() : copy.pathAppended(name).toFSPathString();
+    };
     SignKeys keys;
-    keys.binaryKey = kitFile("workspace/keys/binaries-key.pem");
-    keys.developerKey = kitFile("workspace/keys/developer-key.pem");
-    keys.developerCertificate = kitFile("workspace/keys/developer-cert.pem");
+    keys.binaryKey = file("workspace/keys/binaries-key.pem");
+    keys.developerKey = file("workspace/keys/developer-key.pem");
+    keys.developerCertificate = file("workspace/keys/developer-cert.pem");
     if (withClient)
-        keys.clientCertificate = kitFile("workspace/keys/developer-client-cert.pem");
-    keys.caCertificate = kitFile("ca/ca-cert.pem");
+        keys.clientCertificate = file("workspace/keys/developer-client-cert.pem");
+    keys.caCertificate = file("ca/ca-cert.pem");
     return keys;
 }
 
@@ -170,7 +172,7 @@ void CustomerTamarekTest::testSignVerifyDumpRemove()
     QVERIFY(writeFile(package, "not really an RPM package\n"));
     GeneralMessages messages;
     CustomerTamarek tool(nullptr);
-    SignKeys keys = kitKeys(withClient);
+    SignKeys keys = kitKeys(kit, withClient);
 
     QVERIFY(tool.sign(target, {package}, keys).isSuccess());
     QVERIFY(messages.lines().contains(
@@ -219,7 +221,7 @@ void CustomerTamarekTest::testEncryptedBinariesKey()
     GeneralMessages messages;
     PasswordAnswerer answerer({cancel ? QString() : QString(sentinel)});
     CustomerTamarek tool(nullptr);
-    SignKeys keys = kitKeys(true);
+    SignKeys keys = kitKeys(kit, true);
     keys.binaryKey = key;
 
     const ProcessResult result = tool.sign(target, {package}, keys);

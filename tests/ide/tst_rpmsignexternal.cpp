@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "rpmsignexternal.h"
+#include "signtestproject.h"
 #include "tamarektests.h"
 #include "testkit.h"
 #include "testsupport.h"
@@ -28,6 +29,12 @@ const char pemConfirmation[] = "Verifying - Enter PEM pass phrase:";
 static QString kitFile(const QString &relativePath)
 {
     return QString(TAMAREK_STANDIN_KIT_DIR) + '/' + relativePath;
+}
+
+// A file of the stand-in kit as copyStandinKitFiles() put it.
+static QString inCopy(const Utils::FilePath &copy, const QString &name)
+{
+    return copy.pathAppended(name).toFSPathString();
 }
 
 static TestEngine engine()
@@ -462,16 +469,18 @@ void RpmsignExternalTest::testSignVerifyDumpRemove()
     const QString package = kit.sharedSrcPath().pathAppended("example-1.0-1.aarch64.rpm")
                                 .toFSPathString();
     QVERIFY(writeFile(package, "not really an RPM package\n"));
+    const Utils::FilePath copy = copyStandinKitFiles(kit.sharedSrcPath());
+    QVERIFY(!copy.isEmpty());
     GeneralMessages messages;
 
     SignKeys keys;
-    keys.developerKey = kitFile("workspace/keys/developer-key.pem");
-    keys.developerCertificate = kitFile("workspace/keys/developer-cert.pem");
+    keys.developerKey = inCopy(copy, "workspace/keys/developer-key.pem");
+    keys.developerCertificate = inCopy(copy, "workspace/keys/developer-cert.pem");
     if (withClient) {
-        keys.clientKey = kitFile("workspace/keys/client-key.pem");
-        keys.clientCertificate = kitFile("workspace/keys/client-cert.pem");
+        keys.clientKey = inCopy(copy, "workspace/keys/client-key.pem");
+        keys.clientCertificate = inCopy(copy, "workspace/keys/client-cert.pem");
     }
-    keys.caCertificate = kitFile("ca/ca-cert.pem");
+    keys.caCertificate = inCopy(copy, "ca/ca-cert.pem");
     RecordingTool tool;
 
     const ProcessResult signResult = tool.sign(target, {package}, keys);
@@ -507,13 +516,15 @@ void RpmsignExternalTest::testFailedFirstSignatureMakesNoSecond()
     QVERIFY2(kit.isLoaded(), qPrintable(kit.errorString()));
     const QString package = kit.sharedSrcPath().pathAppended("a.rpm").toFSPathString();
     QVERIFY(writeFile(package, "package\n"));
+    const Utils::FilePath copy = copyStandinKitFiles(kit.sharedSrcPath());
+    QVERIFY(!copy.isEmpty());
     GeneralMessages messages;
 
     SignKeys keys;
-    keys.developerKey = kitFile("workspace/keys/missing-key.pem");
-    keys.developerCertificate = kitFile("workspace/keys/developer-cert.pem");
-    keys.clientKey = kitFile("workspace/keys/client-key.pem");
-    keys.clientCertificate = kitFile("workspace/keys/client-cert.pem");
+    keys.developerKey = inCopy(copy, "workspace/keys/missing-key.pem");
+    keys.developerCertificate = inCopy(copy, "workspace/keys/developer-cert.pem");
+    keys.clientKey = inCopy(copy, "workspace/keys/client-key.pem");
+    keys.clientCertificate = inCopy(copy, "workspace/keys/client-cert.pem");
     RecordingTool tool;
     const ProcessResult result = tool.sign(target, {package}, keys);
     QVERIFY(!result.isSuccess());
@@ -585,6 +596,8 @@ void RpmsignExternalTest::testEncryptedKeyRequestAndSign()
     QCOMPARE(request.keyPath.fileContents().value_or(QByteArray()), keyBytes);
 
     if (algorithm == 0) {
+        const Utils::FilePath copy = copyStandinKitFiles(workspace);
+        QVERIFY(!copy.isEmpty());
         const QString certificate = workspace.pathAppended("keys/new-cert.pem").toFSPathString();
         QVERIFY(hostOpenssl({"x509", "-req", "-in", request.requestPath.toFSPathString(), "-CA",
                              kitFile("ca/ca-cert.pem"), "-CAkey", kitFile("ca/ca-key.pem"),
@@ -594,7 +607,7 @@ void RpmsignExternalTest::testEncryptedKeyRequestAndSign()
         SignKeys keys;
         keys.developerKey = request.keyPath.toFSPathString();
         keys.developerCertificate = certificate;
-        keys.caCertificate = kitFile("ca/ca-cert.pem");
+        keys.caCertificate = inCopy(copy, "ca/ca-cert.pem");
         {
             PasswordAnswerer answerer({sentinel});
             QVERIFY2(tool.sign(target, {package}, keys).isSuccess(),
@@ -605,8 +618,8 @@ void RpmsignExternalTest::testEncryptedKeyRequestAndSign()
 
         // Cancelled: the tool is killed and no client signature follows.
         QVERIFY(tool.removeSignature(target, {package}).isSuccess());
-        keys.clientKey = kitFile("workspace/keys/client-key.pem");
-        keys.clientCertificate = kitFile("workspace/keys/client-cert.pem");
+        keys.clientKey = inCopy(copy, "workspace/keys/client-key.pem");
+        keys.clientCertificate = inCopy(copy, "workspace/keys/client-cert.pem");
         const int runsBefore = messages.lines().filter("[$] ").size();
         {
             PasswordAnswerer answerer({QString()});
@@ -649,7 +662,9 @@ void RpmsignExternalTest::testRequestCommonName()
     RecordingTool tool;
     RequestParameters request;
     request.companyName = companyName;
-    request.keyPath = Utils::FilePath::fromString(m_keys.filePath("plain-key.pem"));
+    // Where the engine sees it.
+    request.keyPath = kit.sharedSrcPath().pathAppended("plain-key.pem");
+    QVERIFY(QFile::copy(m_keys.filePath("plain-key.pem"), request.keyPath.toFSPathString()));
     request.requestPath = kit.sharedSrcPath().pathAppended("request.csr");
     QVERIFY2(tool.generateRequest(target, request).isSuccess(),
              qPrintable(tool.errors.join('\n')));

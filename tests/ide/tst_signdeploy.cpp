@@ -352,8 +352,8 @@ void SignDeployTest::testCustomerSign_data()
                        "Unable to load certificate",
                        "~Task: Warning: The certificate .*/client\\.pem can't be read: "
                        "Unable to load certificate",
-                       "~Stderr: customer-sign: packages client certificate .* is not "
-                       "a PEM certificate",
+                       "~Stderr: customer-sign: packages client certificate .* does not "
+                       "exist",
                        "ErrorMessage: Error: Packages were not signed: the signing tool ended "
                        "with exit code 1.",
                        notSigned}

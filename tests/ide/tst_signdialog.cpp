@@ -71,14 +71,20 @@ public:
     DialogKit(const QList<TestTarget> &targets, bool canStart)
         : m_tool(doubleScript())
         , m_kit({TestEngine{"Engine", targets, canStart}}, {m_tool.path(), {}, {}})
+        , m_kitCopy(m_kit.isLoaded() ? copyStandinKitFiles(m_kit.sharedSrcPath()) : FilePath())
     {}
 
-    bool isValid() const { return m_tool.isValid() && m_kit.isLoaded(); }
+    bool isValid() const { return m_tool.isValid() && m_kit.isLoaded() && !m_kitCopy.isEmpty(); }
     FilePath workspace() const { return m_kit.sharedSrcPath(); }
     const ToolDouble &tool() const { return m_tool; }
     QString path(const QString &name) const
     {
         return m_kit.sharedSrcPath().pathAppended(name).toFSPathString();
+    }
+    // A file of the stand-in kit, copied into the workspace.
+    QString kitFile(const QString &name) const
+    {
+        return m_kitCopy.pathAppended(name).toFSPathString();
     }
     QString package(const QString &name) const
     {
@@ -106,21 +112,20 @@ public:
 private:
     ToolDouble m_tool;
     TestKit m_kit;
+    FilePath m_kitCopy;
 };
 
-static QString kitFile(const QString &name)
-{
-    return standinKitFolder().pathAppended(name).toFSPathString();
-}
-
-static bool sign(const QString &target, const QString &package, const QString &pair)
+static bool sign(const DialogKit &kit,
+                 const QString &target,
+                 const QString &package,
+                 const QString &pair)
 {
     const QString separator = pair.contains("regular") ? "_" : "-";
     return RpmsignExternal()
         .signWithPair({},
                       target,
-                      kitFile(pair + separator + "key.pem"),
-                      kitFile(pair + separator + "cert.pem"),
+                      kit.kitFile(pair + separator + "key.pem"),
+                      kit.kitFile(pair + separator + "cert.pem"),
                       {package})
         .isSuccess();
 }
@@ -263,7 +268,7 @@ int SignDialogTest::runs(const QString &target, const QString &program) const
 
 void SignDialogTest::initTestCase()
 {
-    QVERIFY2(FilePath::fromString(kitFile("ca/ca-cert.pem")).exists(), "the build makes the kit");
+    QVERIFY2(standinKitFolder().pathAppended("ca/ca-cert.pem").exists(), "the build makes the kit");
     m_settings = std::make_unique<SettingsScope>(dialogSettings);
 }
 
@@ -482,22 +487,28 @@ void SignDialogTest::testVerifyAndDump_data()
 {
     QTest::addColumn<QString>("tool");
     QTest::addColumn<int>("signatures");
-    QTest::addColumn<bool>("withCa");
+    QTest::addColumn<QString>("ca"); // "workspace", "outside" the shared folders, or none
     QTest::addColumn<bool>("verified");
 
-    QTest::newRow("rpmsign-external: unsigned") << "rpmsign-external" << 0 << true << false;
-    QTest::newRow("rpmsign-external: one, CA") << "rpmsign-external" << 1 << true << true;
-    QTest::newRow("rpmsign-external: two, no CA") << "rpmsign-external" << 2 << false << true;
-    QTest::newRow("rpmsign-external: three show two") << "rpmsign-external" << 3 << true << true;
-    QTest::newRow("customer-sign: one") << "customer-sign" << 1 << true << true;
-    QTest::newRow("customer-sign: two") << "customer-sign" << 2 << true << true;
+    QTest::newRow("rpmsign-external: unsigned")
+        << "rpmsign-external" << 0 << "workspace" << false;
+    QTest::newRow("rpmsign-external: one, CA") << "rpmsign-external" << 1 << "workspace" << true;
+    QTest::newRow("rpmsign-external: two, no CA") << "rpmsign-external" << 2 << "" << true;
+    QTest::newRow("rpmsign-external: three show two")
+        << "rpmsign-external" << 3 << "workspace" << true;
+    QTest::newRow("rpmsign-external: CA outside the shared folders, not seen by the target")
+        << "rpmsign-external" << 1 << "outside" << false;
+    QTest::newRow("customer-sign: one") << "customer-sign" << 1 << "workspace" << true;
+    QTest::newRow("customer-sign: two") << "customer-sign" << 2 << "workspace" << true;
+    QTest::newRow("customer-sign: CA outside the shared folders, not seen by the target")
+        << "customer-sign" << 1 << "outside" << false;
 }
 
 void SignDialogTest::testVerifyAndDump()
 {
     QFETCH(QString, tool);
     QFETCH(int, signatures);
-    QFETCH(bool, withCa);
+    QFETCH(QString, ca);
     QFETCH(bool, verified);
 
     const bool rpmsign = tool == "rpmsign-external";
@@ -508,22 +519,28 @@ void SignDialogTest::testVerifyAndDump()
                                 "workspace/keys/client",
                                 "sdk/package-signing/regular"};
         for (int i = 0; i < signatures; ++i)
-            QVERIFY(sign("T", package, pairs.at(i)));
+            QVERIFY(sign(*m_kit, "T", package, pairs.at(i)));
     } else {
         SignKeys keys;
-        keys.binaryKey = kitFile("workspace/keys/binaries-key.pem");
-        keys.developerKey = kitFile("workspace/keys/developer-key.pem");
-        keys.developerCertificate = kitFile("workspace/keys/developer-cert.pem");
+        keys.binaryKey = m_kit->kitFile("workspace/keys/binaries-key.pem");
+        keys.developerKey = m_kit->kitFile("workspace/keys/developer-key.pem");
+        keys.developerCertificate = m_kit->kitFile("workspace/keys/developer-cert.pem");
         if (signatures > 1)
-            keys.clientCertificate = kitFile("workspace/keys/developer-client-cert.pem");
+            keys.clientCertificate = m_kit->kitFile("workspace/keys/developer-client-cert.pem");
         QVERIFY(CustomerTamarek().sign("T", {package}, keys).isSuccess());
     }
-    if (withCa)
-        setPath("caCertificatePathChooser", kitFile("ca/ca-cert.pem"));
+    const QString outside = standinKitFolder().pathAppended("ca/ca-cert.pem").toFSPathString();
+    if (ca == "workspace")
+        setPath("caCertificatePathChooser", m_kit->kitFile("ca/ca-cert.pem"));
+    else if (ca == "outside")
+        setPath("caCertificatePathChooser", outside);
     setPackage(package);
 
     QCOMPARE(text("verifyLabel"),
              verified ? "Signatures successfully verified" : "Could not verify signatures");
+    if (ca == "outside")
+        QVERIFY2(m_messages->text().contains(outside + " does not exist"),
+                 qPrintable(m_messages->text()));
     QCOMPARE(w("verifyIconLabel")->accessibleName(), verified ? "Verified" : "Not verified");
     QCOMPARE(!w("clientSignatureTextBrowser")->isHidden(), signatures > 1);
     const QString developer = text("developerSignatureTextBrowser");
@@ -547,10 +564,10 @@ void SignDialogTest::testVerifyAndDump()
 void SignDialogTest::testSignAndRemove()
 {
     QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
-    setPath("developerKeyPathChooser", kitFile("workspace/keys/developer-key.pem"));
-    setPath("developerCertificatePathChooser", kitFile("workspace/keys/developer-cert.pem"));
-    setPath("clientKeyPathChooser", kitFile("workspace/keys/client-key.pem"));
-    setPath("clientCertificatePathChooser", kitFile("workspace/keys/client-cert.pem"));
+    setPath("developerKeyPathChooser", m_kit->kitFile("workspace/keys/developer-key.pem"));
+    setPath("developerCertificatePathChooser", m_kit->kitFile("workspace/keys/developer-cert.pem"));
+    setPath("clientKeyPathChooser", m_kit->kitFile("workspace/keys/client-key.pem"));
+    setPath("clientCertificatePathChooser", m_kit->kitFile("workspace/keys/client-cert.pem"));
     setPackage(m_kit->package("a.rpm"));
 
     press("addSignaturePushButton");
@@ -710,7 +727,7 @@ void SignDialogTest::testStaleResultNeverShown()
     QVERIFY(open({{"T-a", {"rpmsign-external"}, {}}, {"T-b", {"rpmsign-external"}, {}}}));
     const QString signedPackage = m_kit->package("a.rpm");
     const QString unsignedPackage = m_kit->package("b.rpm");
-    QVERIFY(sign("T-a", signedPackage, "workspace/keys/developer"));
+    QVERIFY(sign(*m_kit, "T-a", signedPackage, "workspace/keys/developer"));
     // On T-b no signature verifies.
     m_kit->write("hook",
                  (holdUntilGo("\" verify \"*a.rpm\" \"")
@@ -747,7 +764,7 @@ void SignDialogTest::testStop()
 
     QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
     const QString package = m_kit->package("a.rpm");
-    QVERIFY(sign("T", package, "workspace/keys/developer"));
+    QVERIFY(sign(*m_kit, "T", package, "workspace/keys/developer"));
     m_kit->write("hook", holdUntilGo("\" verify \"").toUtf8());
     bool busy = false;
     duringRun([&] {
@@ -800,9 +817,9 @@ void SignDialogTest::testDeletedDuringTwoCommands()
     QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
     setPackage(m_kit->package("a.rpm"));
     for (const char *name : {"developerKeyPathChooser", "clientKeyPathChooser"})
-        setPath(name, kitFile("workspace/keys/developer-key.pem"));
+        setPath(name, m_kit->kitFile("workspace/keys/developer-key.pem"));
     for (const char *name : {"developerCertificatePathChooser", "clientCertificatePathChooser"})
-        setPath(name, kitFile("workspace/keys/developer-cert.pem"));
+        setPath(name, m_kit->kitFile("workspace/keys/developer-cert.pem"));
     setPath("generatedKeyPathChooser", m_kit->path("k.pem"));
     setPath("generatedReqPathChooser", m_kit->path("r.csr"));
     w<QLineEdit>("generateCompanyNameLineEdit")->setText("Example");

@@ -28,6 +28,8 @@ private slots:
     void exitCodes();
     void programEnvironment_data();
     void programEnvironment();
+    void seesOnlyItsEnginesSharedFolders_data();
+    void seesOnlyItsEnginesSharedFolders();
     void promptWithoutLineEndIsNotEchoed();
     void killedToolTakesProgramAlong_data();
     void killedToolTakesProgramAlong();
@@ -64,7 +66,7 @@ void NorkToolTest::generatedKeyPrompts_data()
 void NorkToolTest::generatedKeyPrompts()
 {
     QFETCH(QStringList, command);
-    QTemporaryDir work("/tmp/tst_norktool-key-XXXXXX");
+    QTemporaryDir work(m_dir.filePath("key-XXXXXX"));
     const QString passphrase = "Tr0ub4dor&3";
 
     const NorkRun run
@@ -174,6 +176,77 @@ void NorkToolTest::programEnvironment()
 
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(QString::fromUtf8(run.output), output.replace("%DIR%", m_dir.path()));
+}
+
+void NorkToolTest::seesOnlyItsEnginesSharedFolders_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("workingDir");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // on standard output with 0, else on standard error
+
+    const QString noSuchFile = "No such file or directory";
+    const QString buildCa = QFileInfo(BUILD_KIT_CONFIG).path() + "/ca/ca-cert.pem";
+    QTest::newRow("file in the shared home")
+        << "%HOME%" << "%WS%" << "cat %HOME%/file" << 0 << "in home";
+    QTest::newRow("file in the workspace")
+        << "%HOME%" << "%WS%" << "cat %WS%/file" << 0 << "in workspace";
+    QTest::newRow("file outside both") << "%HOME%" << "%WS%" << "cat %OUT%/file" << 1 << noSuchFile;
+    QTest::newRow("file of another engine's workspace")
+        << "%HOME%" << "%WS%" << "cat %OTHER%/file" << 1 << noSuchFile;
+    QTest::newRow("the build's CA certificate")
+        << "%HOME%" << "%WS%" << "openssl x509 -noout -in " + buildCa << 1 << noSuchFile;
+    QTest::newRow("the repository's example recipe")
+        << "%HOME%" << "%WS%" << "cat " EXAMPLE_RECIPE << 1 << noSuchFile;
+    QTest::newRow("signing tools still found")
+        << "%HOME%" << "%WS%" << "rpmsign-external --version" << 0 << "rpmsign-external 1.0.0";
+    QTest::newRow("signing tools can't be changed")
+        << "%HOME%" << "%WS%" << R"sh(touch "$(dirname "$(command -v rpmsign-external)")/x")sh" << 1
+        << "Read-only file system";
+    QTest::newRow("working folder not shared")
+        << "%HOME%" << "%OUT%" << "true" << 126 << "is not shared with build target";
+    QTest::newRow("shared home missing")
+        << "%OUT%/none" << "%WS%" << "true" << 126 << "cannot share %OUT%/none: " + noSuchFile;
+    QTest::newRow("shared home not below a mount of the target's root")
+        << "/usr/share" << "%WS%" << "true" << 126 << "no mount of the root holds it";
+}
+
+void NorkToolTest::seesOnlyItsEnginesSharedFolders()
+{
+    QFETCH(QString, home);
+    QFETCH(QString, workingDir);
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir folder("/tmp/tst_norktool-view-XXXXXX");
+    const auto expand = [&folder](QString text) {
+        return text.replace("%HOME%", folder.filePath("home"))
+            .replace("%WS%", folder.filePath("workspace"))
+            .replace("%OTHER%", folder.filePath("other"))
+            .replace("%OUT%", folder.filePath("outside"));
+    };
+    for (const QString &name : QStringList{"home", "workspace", "other", "outside"}) {
+        QVERIFY(QDir(folder.path()).mkdir(name));
+        QFile file(folder.filePath(name + "/file"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("in " + name.toUtf8() + '\n');
+    }
+    Nork::KitConfig kit;
+    kit.norkPath = NORK_PATH;
+    const Nork::KitTarget target{"T-view", targetRoot(), {"rpmsign-external", "openssl"}};
+    kit.engines = {{"Engine", true, expand(home), expand("%WS%"), {target}},
+                   {"Other Engine", true, expand("%OTHER%"), expand("%OTHER%"), {}}};
+    QString error;
+    QVERIFY2(Nork::writeKitConfig(folder.filePath("kit.json"), kit, &error), qPrintable(error));
+
+    const NorkRun run = runNork(execArgs("T-view", {"sh", "-c", expand(script)}),
+                                folder.filePath("kit.json"),
+                                expand(workingDir));
+
+    QCOMPARE(run.exitCode, exitCode);
+    const QByteArray where = exitCode == 0 ? run.output : run.errors;
+    QVERIFY2(where.contains(expand(message).toUtf8()), where.constData());
 }
 
 // A prompt without a line end must reach the caller while the program waits,

@@ -181,7 +181,7 @@ void SigningToolsTest::roundTrip()
     QFETCH(bool, withClient);
     QFETCH(bool, encrypted);
     QFETCH(int, packageCount);
-    QTemporaryDir folder("/tmp/tst_signingtools-pkg-XXXXXX");
+    QTemporaryDir folder(m_dir.filePath("pkg-XXXXXX"));
     const QStringList packages = makePackages(folder, packageCount);
     QCOMPARE(packages.size(), packageCount);
     QFile first(packages.first());
@@ -373,10 +373,12 @@ void SigningToolsTest::failures()
 // The example project's packages, built as the kit's RPM build step does.
 void SigningToolsTest::exampleRpmsSigned()
 {
-    QTemporaryDir out("/tmp/tst_signingtools-build-XXXXXX");
+    QTemporaryDir out(m_dir.filePath("build-XXXXXX"));
+    // The engine sees a project's recipe only in its shared folders.
+    const QString recipe = out.filePath("example.rpmrecipe");
+    QVERIFY(QFile::copy(EXAMPLE_RECIPE, recipe));
     const NorkRun build = run("T-customer",
-                              {"rpmbuild", "--define", "_topdir " + out.path(), "-bb",
-                               EXAMPLE_RECIPE});
+                              {"rpmbuild", "--define", "_topdir " + out.path(), "-bb", recipe});
     QVERIFY2(build.exitCode == 0, build.errors.constData());
     const QString rpms = out.filePath("RPMS/noarch/");
     const QStringList packages{rpms + "tamarek-example-1.0-1.noarch.rpm",
@@ -421,7 +423,7 @@ void SigningToolsTest::verifyTrustsOnlyTheGivenRoot()
     QFETCH(QString, target);
     QFETCH(QStringList, verify);
 
-    QTemporaryDir folder("/tmp/tst_signingtools-trust-XXXXXX");
+    QTemporaryDir folder(m_dir.filePath("trust-XXXXXX"));
     const QStringList packages = makePackages(folder, 1);
     const QStringList sign = target == "T-rpmsign"
                                  ? QStringList{"rpmsign-external", "sign", "-k",

@@ -121,9 +121,12 @@ void RpmBuildStepTest::testDeployBuildsPackages()
     QVERIFY2(testKit.isLoaded(), qPrintable(testKit.errorString()));
     Kit *kit = testKit.kit();
     QVERIFY(kit);
-    TestProject testProject(FilePath::fromString(m_folder->path()),
-                            FilePath::fromString(EXAMPLE_RECIPE),
-                            {kit});
+    // The engine sees its recipe only in a shared folder, as a user's project must be.
+    const FilePath folder = testKit.sharedSrcPath().pathAppended("example");
+    const FilePath recipe = folder.pathAppended("example.rpmrecipe");
+    QVERIFY(folder.ensureWritableDir());
+    QVERIFY(FilePath::fromString(EXAMPLE_RECIPE).copyFile(recipe));
+    TestProject testProject(folder, recipe, {kit});
     testProject.open();
 
     auto step = dynamic_cast<OrvVbtRpmBuildStep *>(firstDeployStep(testProject.project()));
