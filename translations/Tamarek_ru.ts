@@ -150,16 +150,44 @@
         <source>The tool ended with exit code %1.</source>
         <translation>Инструмент завершился с кодом %1.</translation>
     </message>
+    <message>
+        <source>Whether the certificate %1 belongs to its key could not be read: %2</source>
+        <translation>Не удалось проверить, принадлежит ли сертификат %1 его ключу: %2</translation>
+    </message>
+    <message>
+        <source>Whether the key belongs to the certificate could not be read: %1</source>
+        <translation>Не удалось проверить, принадлежит ли ключ сертификату: %1</translation>
+    </message>
+    <message>
+        <source>The read was stopped.</source>
+        <translation>Чтение остановлено.</translation>
+    </message>
+    <message numerus="yes">
+        <source>openssl did not answer within %n second(s).</source>
+        <translation>
+            <numerusform>openssl не ответил за %n секунду.</numerusform>
+            <numerusform>openssl не ответил за %n секунды.</numerusform>
+            <numerusform>openssl не ответил за %n секунд.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>openssl gave no public key.</source>
+        <translation>openssl не выдал открытый ключ.</translation>
+    </message>
+    <message>
+        <source>Others may change the folder %1, so they could swap the request&apos;s configuration before openssl reads it: make the folder writable by you only.</source>
+        <translation>Папку %1 могут изменять другие пользователи и подменить конфигурацию запроса до того, как её прочитает openssl: оставьте право записи в эту папку только себе.</translation>
+    </message>
+    <message>
+        <source>The tool did not finish in time.</source>
+        <translation>Инструмент не завершился вовремя.</translation>
+    </message>
 </context>
 <context>
     <name>SignDialog</name>
     <message>
         <source>Sign Packages</source>
         <translation>Подпись пакетов</translation>
-    </message>
-    <message>
-        <source>Target</source>
-        <translation>Цель</translation>
     </message>
     <message>
         <source>Build target</source>
@@ -176,14 +204,6 @@
     <message>
         <source>Client signature summary</source>
         <translation>Сводка клиентской подписи</translation>
-    </message>
-    <message>
-        <source>Remove signature</source>
-        <translation>Удалить подпись</translation>
-    </message>
-    <message>
-        <source>Sign</source>
-        <translation>Подпись</translation>
     </message>
     <message>
         <source>Binary key</source>
@@ -222,14 +242,6 @@
         <translation>Результат подписи</translation>
     </message>
     <message>
-        <source>Add signature</source>
-        <translation>Добавить подпись</translation>
-    </message>
-    <message>
-        <source>Verify</source>
-        <translation>Проверка</translation>
-    </message>
-    <message>
         <source>CA certificate</source>
         <translation>Сертификат УЦ</translation>
     </message>
@@ -240,14 +252,6 @@
     <message>
         <source>Verification outcome</source>
         <translation>Результат проверки</translation>
-    </message>
-    <message>
-        <source>Verify signature</source>
-        <translation>Проверить подпись</translation>
-    </message>
-    <message>
-        <source>Dump signature</source>
-        <translation>Показать подписи</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Client signature dump&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
@@ -266,10 +270,6 @@
         <translation>Вывод подписи разработчика</translation>
     </message>
     <message>
-        <source>Certificate generation</source>
-        <translation>Создание сертификата</translation>
-    </message>
-    <message>
         <source>Key</source>
         <translation>Ключ</translation>
     </message>
@@ -286,16 +286,8 @@
         <translation>Название компании</translation>
     </message>
     <message>
-        <source>Encrypt</source>
-        <translation>Зашифровать</translation>
-    </message>
-    <message>
         <source>Generation outcome</source>
         <translation>Результат создания</translation>
-    </message>
-    <message>
-        <source>Generate</source>
-        <translation>Создать</translation>
     </message>
     <message>
         <source>OpenSSL status</source>
@@ -312,6 +304,90 @@
     <message>
         <source>Select certificate (*.pem)</source>
         <translation>Выберите сертификат (*.pem)</translation>
+    </message>
+    <message>
+        <source>&amp;Target</source>
+        <translation>&amp;Цель</translation>
+    </message>
+    <message>
+        <source>RPM &amp;package</source>
+        <translation>RPM-&amp;пакет</translation>
+    </message>
+    <message>
+        <source>&amp;Remove signature</source>
+        <translation>&amp;Удалить подпись</translation>
+    </message>
+    <message>
+        <source>&amp;Sign</source>
+        <translation>По&amp;дпись</translation>
+    </message>
+    <message>
+        <source>&amp;Binary key</source>
+        <translation>Клю&amp;ч двоичных файлов</translation>
+    </message>
+    <message>
+        <source>Developer &amp;key</source>
+        <translation>&amp;Ключ разработчика</translation>
+    </message>
+    <message>
+        <source>Developer c&amp;ertificate</source>
+        <translation>Сертификат р&amp;азработчика</translation>
+    </message>
+    <message>
+        <source>C&amp;lient key</source>
+        <translation>К&amp;лиентский ключ</translation>
+    </message>
+    <message>
+        <source>Client certif&amp;icate</source>
+        <translation>Клиентский серт&amp;ификат</translation>
+    </message>
+    <message>
+        <source>Why the signing failed</source>
+        <translation>Причина ошибки подписи</translation>
+    </message>
+    <message>
+        <source>&amp;Add signature</source>
+        <translation>Доба&amp;вить подпись</translation>
+    </message>
+    <message>
+        <source>&amp;Verify</source>
+        <translation>П&amp;роверка</translation>
+    </message>
+    <message>
+        <source>C&amp;A certificate</source>
+        <translation>С&amp;ертификат УЦ</translation>
+    </message>
+    <message>
+        <source>Verif&amp;y signature</source>
+        <translation>Пр&amp;оверить подпись</translation>
+    </message>
+    <message>
+        <source>&amp;Dump signature</source>
+        <translation>По&amp;казать подписи</translation>
+    </message>
+    <message>
+        <source>Certificate &amp;generation</source>
+        <translation>&amp;Создание сертификата</translation>
+    </message>
+    <message>
+        <source>&amp;Key</source>
+        <translation>&amp;Ключ</translation>
+    </message>
+    <message>
+        <source>Re&amp;quest</source>
+        <translation>&amp;Запрос</translation>
+    </message>
+    <message>
+        <source>Company &amp;name</source>
+        <translation>&amp;Название компании</translation>
+    </message>
+    <message>
+        <source>En&amp;crypt</source>
+        <translation>За&amp;шифровать</translation>
+    </message>
+    <message>
+        <source>Generat&amp;e</source>
+        <translation>Созд&amp;ать</translation>
     </message>
 </context>
 <context>
@@ -347,6 +423,10 @@
         <source>The build engine has no build targets.</source>
         <translation>У среды сборки нет целей сборки.</translation>
     </message>
+    <message>
+        <source>Starting the build engine was stopped. Close and open the window to try again.</source>
+        <translation>Запуск среды сборки остановлен. Закройте и снова откройте окно, чтобы попробовать ещё раз.</translation>
+    </message>
 </context>
 <context>
     <name>Tamarek::Internal::CustomerSignStep</name>
@@ -369,6 +449,14 @@
     <message>
         <source>Package sign stopped by user</source>
         <translation>Подпись пакетов остановлена пользователем</translation>
+    </message>
+    <message>
+        <source>No packages key set</source>
+        <translation>Ключ пакетов не задан</translation>
+    </message>
+    <message>
+        <source>Packages key: %1</source>
+        <translation>Ключ пакетов: %1</translation>
     </message>
 </context>
 <context>
@@ -509,6 +597,22 @@
     <message>
         <source>Package sign stopped by user</source>
         <translation>Подпись пакетов остановлена пользователем</translation>
+    </message>
+    <message>
+        <source>Global keys (no key set)</source>
+        <translation>Глобальные ключи (ключ не задан)</translation>
+    </message>
+    <message>
+        <source>Global keys (%1)</source>
+        <translation>Глобальные ключи (%1)</translation>
+    </message>
+    <message>
+        <source>Custom: no key set</source>
+        <translation>Свои: ключ не задан</translation>
+    </message>
+    <message>
+        <source>Custom: %1</source>
+        <translation>Свои: %1</translation>
     </message>
 </context>
 <context>
