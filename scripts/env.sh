@@ -21,7 +21,7 @@ STAMP_VERSION=3
 
 IDE_PACKAGES="qtcreator qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
  cmake g++ make ninja-build openssl xz-utils debootstrap python3 clang libclang-rt-dev \
- xvfb xauth imagemagick fonts-dejavu-core xdotool libxcb-cursor0 openbox"
+ xvfb xauth imagemagick fonts-dejavu-core xdotool libxcb-cursor0 openbox qt6-translations-l10n"
 TARGET_PACKAGES="openssl,libengine-gost-openssl,rpm,cpio"
 
 say() { printf '[env] %s\n' "$*" >&2; }
@@ -177,6 +177,18 @@ umount_tree() {
 }
 unmount_all() { umount_tree "$IDE_ROOT"; }
 
+# Qt Creator takes its own translation only together with Qt's: without
+# qt_<language>.qm a Russian IDE stays English around a Russian plug-in.
+check_translations() {
+    local qm
+    for qm in qt_ru.qm qtbase_ru.qm; do
+        [ -f "$SYSROOT/usr/share/qt6/translations/$qm" ] ||
+            die "Qt's Russian translation $qm is missing (qt6-translations-l10n)"
+    done
+    [ -f "$SYSROOT/usr/share/qtcreator/translations/qtcreator_ru.qm" ] ||
+        die "Qt Creator's Russian translation qtcreator_ru.qm is missing"
+}
+
 main() {
     mkdir -p "$CACHE"
     exec 9>"$CACHE/.lock"
@@ -186,6 +198,7 @@ main() {
         mount_ide
     fi
     install_missing
+    check_translations
     fetch_headers
     make_target_root
     mount_target

@@ -107,20 +107,17 @@ QStringList certificateWarnings(const CertificateCheck &check,
     return warnings;
 }
 
-QString certificateSummary(const CertificateCheck &check, const QDateTime &now)
+QList<SummaryLine> certificateSummary(const CertificateCheck &check, const QDateTime &now)
 {
-    const auto problem = [](const QString &text) {
-        return QString("<span style=\"color:red\">%1</span>").arg(text.toHtmlEscaped());
-    };
+    const auto problem = [](const QString &text) { return SummaryLine{text, true}; };
     if (!check.info)
-        return problem(Tr::tr("The certificate can't be read: %1").arg(check.error));
+        return {problem(Tr::tr("The certificate can't be read: %1").arg(check.error))};
 
     const CertificateInfo &info = *check.info;
-    QStringList lines{Tr::tr("Subject: %1").arg(info.subject).toHtmlEscaped(),
-                      Tr::tr("Issuer: %1").arg(info.issuer).toHtmlEscaped(),
-                      Tr::tr("Valid from %1 to %2")
-                          .arg(dateText(info.notBefore), dateText(info.notAfter))
-                          .toHtmlEscaped()};
+    QList<SummaryLine> lines{{Tr::tr("Subject: %1").arg(info.subject)},
+                             {Tr::tr("Issuer: %1").arg(info.issuer)},
+                             {Tr::tr("Valid from %1 to %2")
+                                  .arg(dateText(info.notBefore), dateText(info.notAfter))}};
     if (now < info.notBefore)
         lines << problem(Tr::tr("Not valid yet."));
     else if (now > info.notAfter)
@@ -132,15 +129,14 @@ QString certificateSummary(const CertificateCheck &check, const QDateTime &now)
     case KeyMatch::NotChecked:
         break;
     case KeyMatch::Matches:
-        lines << Tr::tr("The key belongs to the certificate.").toHtmlEscaped();
+        lines << SummaryLine{Tr::tr("The key belongs to the certificate.")};
         break;
     case KeyMatch::Differs:
         lines << problem(Tr::tr("The key does not belong to the certificate."));
         break;
     case KeyMatch::Encrypted:
-        lines << Tr::tr("The key is encrypted: whether it belongs to the certificate is not "
-                        "checked.")
-                     .toHtmlEscaped();
+        lines << SummaryLine{Tr::tr("The key is encrypted: whether it belongs to the certificate "
+                                    "is not checked.")};
         break;
     case KeyMatch::Unreadable:
         lines << problem(Tr::tr("The key can't be read."));
@@ -150,7 +146,7 @@ QString certificateSummary(const CertificateCheck &check, const QDateTime &now)
                              .arg(check.keyError));
         break;
     }
-    return lines.join("<br>");
+    return lines;
 }
 
 } // namespace Tamarek::Internal

@@ -59,7 +59,12 @@ QStringList certificateWarnings(const CertificateCheck &check,
                                 const QDateTime &now);
 
 // Subject, issuer and validity for a label beside the choosers, and what is
-// wrong, as rich text.
-QString certificateSummary(const CertificateCheck &check, const QDateTime &now);
+// wrong, a problem each.
+struct SummaryLine
+{
+    QString text;
+    bool isProblem = false;
+};
+QList<SummaryLine> certificateSummary(const CertificateCheck &check, const QDateTime &now);
 
 } // namespace Tamarek::Internal

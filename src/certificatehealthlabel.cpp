@@ -12,13 +12,10 @@ namespace Tamarek::Internal {
 const int readDelayMs = 400;
 
 CertificateHealthLabel::CertificateHealthLabel(QWidget *parent)
-    : QLabel(parent)
+    : LineElidingLabel(parent)
 {
     setObjectName("certificateHealthLabel");
     setAccessibleName(Tr::tr("Certificate details"));
-    setTextFormat(Qt::RichText);
-    // Unwrapped: a form lays a wrapped label out for more lines than it takes.
-    setWordWrap(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     setVisible(false);
     m_delay.setSingleShot(true);
@@ -53,7 +50,7 @@ void CertificateHealthLabel::read()
 {
     if (m_certificate.isEmpty() || m_target.isEmpty()) {
         setVisible(false);
-        clear();
+        setLines({});
         emit updated();
         return;
     }
@@ -62,7 +59,10 @@ void CertificateHealthLabel::read()
 
 void CertificateHealthLabel::showCheck(const CertificateCheck &check)
 {
-    setText(certificateSummary(check, QDateTime::currentDateTimeUtc()));
+    QList<Line> lines;
+    for (const SummaryLine &line : certificateSummary(check, QDateTime::currentDateTimeUtc()))
+        lines.append({line.text, line.isProblem});
+    setLines(lines);
     setVisible(true);
     emit updated();
 }

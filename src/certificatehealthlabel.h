@@ -4,8 +4,8 @@
 #pragma once
 
 #include "certificatereader.h"
+#include "lineelidinglabel.h"
 
-#include <QLabel>
 #include <QTimer>
 
 namespace Tamarek::Internal {
@@ -13,7 +13,7 @@ namespace Tamarek::Internal {
 // Beside the choosers of a signing pair: the certificate's subject, issuer and
 // validity and whether the key belongs to it, read anew a moment after a path
 // stops changing. Hidden while no certificate is chosen.
-class CertificateHealthLabel : public QLabel
+class CertificateHealthLabel : public LineElidingLabel
 {
     Q_OBJECT
 

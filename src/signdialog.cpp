@@ -175,11 +175,20 @@ void SignDialog::stopRuns()
     stopRun();
 }
 
+void SignDialog::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        m_closed = true;
+}
+
 // What was shown belongs to the package as it was when the window closed.
 void SignDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!std::exchange(m_shownBefore, true))
+    // Only a window closed before is opened anew: the window system's own
+    // events (a window restored) and a grab of a shown window are none.
+    if (event->spontaneous() || !std::exchange(m_closed, false))
         return;
     clearSignOutcome();
     clearOutcome(ui->generateLabel);
@@ -451,19 +460,14 @@ void SignDialog::setUpOutcomes()
     connect(ui->generationKeyEncryptCheckBox, &QCheckBox::toggled, this, clearGenerated);
 }
 
-// Texts of any length wrap within the width the user gave the window instead
-// of widening it.
+// Texts of any length end in "..." within the width the user gave the
+// window instead of widening it; the summaries share what there is.
 void SignDialog::setUpTextLabels()
 {
-    for (QLabel *label : {ui->developerSignatureShortLabel,
-                          ui->clientSignatureShortLabel,
-                          ui->signStateReasonLabel,
-                          ui->verifyLabel,
-                          static_cast<QLabel *>(m_developerCertificateHealth),
-                          static_cast<QLabel *>(m_clientCertificateHealth)}) {
-        label->setWordWrap(true);
+    for (QLabel *label : {static_cast<QLabel *>(ui->developerSignatureShortLabel),
+                          static_cast<QLabel *>(ui->clientSignatureShortLabel),
+                          static_cast<QLabel *>(ui->signStateReasonLabel)}) {
         QSizePolicy policy = label->sizePolicy();
-        policy.setHorizontalPolicy(QSizePolicy::Ignored);
         policy.setHorizontalStretch(1);
         label->setSizePolicy(policy);
     }
@@ -698,7 +702,7 @@ void SignDialog::addSignature()
         setOutcome(ui->signStateLabel, Icons::OK, tr("Signed"));
     } else {
         setOutcome(ui->signStateLabel, Icons::BROKEN, tr("Signing failed"));
-        ui->signStateReasonLabel->setText(failureReason(*result));
+        ui->signStateReasonLabel->setPlainLines(failureReason(*result));
     }
     const QPointer<SignDialog> self(this);
     refreshPackage();
@@ -812,11 +816,11 @@ void SignDialog::dumpPackage()
     }
     ui->developerSignatureTextBrowser->setText(blocks.at(0));
     ui->developerSignatureTextBrowser->show();
-    ui->developerSignatureShortLabel->setText(signatureSummary(blocks.at(0)));
+    ui->developerSignatureShortLabel->setPlainLines(signatureSummary(blocks.at(0)));
     if (blocks.size() > 1) {
         ui->clientSignatureTextBrowser->setText(blocks.at(1));
         ui->clientSignatureTextBrowser->show();
-        ui->clientSignatureShortLabel->setText(signatureSummary(blocks.at(1)));
+        ui->clientSignatureShortLabel->setPlainLines(signatureSummary(blocks.at(1)));
     } else {
         ui->clientSignatureTextBrowser->hide();
     }
@@ -828,8 +832,8 @@ void SignDialog::clearDump()
 {
     ui->developerSignatureTextBrowser->clear();
     ui->clientSignatureTextBrowser->clear();
-    ui->developerSignatureShortLabel->clear();
-    ui->clientSignatureShortLabel->clear();
+    ui->developerSignatureShortLabel->setLines({});
+    ui->clientSignatureShortLabel->setLines({});
 }
 
 void SignDialog::checkOpenssl()
@@ -1004,7 +1008,7 @@ void SignDialog::clearOutcome(QLabel *label)
 void SignDialog::clearSignOutcome()
 {
     clearOutcome(ui->signStateLabel);
-    ui->signStateReasonLabel->clear();
+    ui->signStateReasonLabel->setLines({});
 }
 
 } // namespace Tamarek::Internal

@@ -72,6 +72,7 @@ private:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
     void setUpChoosers();
@@ -138,7 +139,7 @@ private:
     QList<QWidget *> m_tabOrder;
 
     bool m_targetsArrived = false;
-    bool m_shownBefore = false;
+    bool m_closed = false;
     bool m_running = false;
     bool m_refreshPending = false;
     bool m_targetChangePending = false;

@@ -712,11 +712,11 @@
     </message>
     <message>
         <source>Specify path to save key file or select existing key file</source>
-        <translation>Укажите путь для сохранения файла ключа или выберите существующий ключ</translation>
+        <translation>Новый или существующий файл ключа</translation>
     </message>
     <message>
         <source>Specify path to save Certificate Signing Request file</source>
-        <translation>Укажите путь для сохранения файла запроса на сертификат</translation>
+        <translation>Куда сохранить запрос на сертификат</translation>
     </message>
     <message>
         <source>The path must be inside workspace folder:

@@ -5,6 +5,7 @@
 #include "certificatehealthlabel.h"
 #include "commands.h"
 #include "customertamarek.h"
+#include "lineelidinglabel.h"
 #include "rpmsignexternal.h"
 #include "signdialog.h"
 #include "signtestproject.h"
@@ -225,6 +226,8 @@ bool SignDialogTest::open(const QList<TestTarget> &targets, bool canStart, const
 
 QString SignDialogTest::text(const char name[]) const
 {
+    if (auto label = m_dialog->findChild<LineElidingLabel *>(QLatin1String(name)))
+        return label->fullText();
     if (auto label = m_dialog->findChild<QLabel *>(QLatin1String(name)))
         return label->text();
     return w<QTextBrowser>(name)->toPlainText();
@@ -994,15 +997,15 @@ void SignDialogTest::testLongTextsKeepWidth()
     const int width = m_dialog->width();
     const QString longLine = QString("Subject: O=Tamarek Test, OU=developer, CN=A very long "
                                      "name ")
-                                 .repeated(8);
+                                 .repeated(8)
+                                 .trimmed();
     for (const char *name : {"developerSignatureShortLabel",
                              "clientSignatureShortLabel",
                              "signStateReasonLabel",
-                             "verifyLabel",
                              "developerCertificateHealthLabel",
                              "clientCertificateHealthLabel"}) {
-        auto label = w<QLabel>(name);
-        label->setText(longLine);
+        auto label = w<LineElidingLabel>(name);
+        label->setPlainLines(longLine + "\n" + longLine);
         label->show();
     }
     for (int tab : {0, 1, 2}) {
@@ -1012,6 +1015,10 @@ void SignDialogTest::testLongTextsKeepWidth()
         QVERIFY2(m_dialog->minimumSizeHint().width() <= width,
                  qPrintable(QString::number(m_dialog->minimumSizeHint().width())));
     }
+    // Cut where the window ends; the whole text stays at hand.
+    auto summary = w<LineElidingLabel>("developerSignatureShortLabel");
+    QVERIFY2(summary->text().contains(QChar(0x2026)), qPrintable(summary->text()));
+    QCOMPARE(summary->toolTip(), longLine + "\n" + longLine);
 }
 
 void SignDialogTest::testEngineStartStopped_data()
@@ -1091,7 +1098,7 @@ void SignDialogTest::testShutdownStopsRuns()
     QVERIFY(stopped);
     QCOMPARE(status(), "The tool was stopped before it finished.");
     QVERIFY(labelUpdated.count() > 0 || labelUpdated.wait(5000));
-    QVERIFY2(label.text().contains("The read was stopped."), qPrintable(label.text()));
+    QVERIFY2(label.fullText().contains("The read was stopped."), qPrintable(label.fullText()));
     QTRY_COMPARE(processesMentioning(m_kit->tool().path().toFSPathString()), QStringList());
 }
 

@@ -473,12 +473,12 @@ void SignStepSettingsTest::testRpmsignExternalWidget()
     // Back on the global pair, its certificate is the one shown.
     QVERIFY(healthUpdated.wait(30000));
     QVERIFY(!health->isHidden());
-    QVERIFY2(health->text().contains("CN=Tamarek Developer"), qPrintable(health->text()));
+    QVERIFY2(health->fullText().contains("CN=Tamarek Developer"), qPrintable(health->fullText()));
     healthUpdated.clear();
     m_settings->set(GLOBAL_CERT, m_kit->key("client-cert.pem"));
     emit SigningDefaults::instance().changed();
     QVERIFY(healthUpdated.wait(30000));
-    QVERIFY2(health->text().contains("CN=Tamarek Client"), qPrintable(health->text()));
+    QVERIFY2(health->fullText().contains("CN=Tamarek Client"), qPrintable(health->fullText()));
 
     comboBox->setCurrentIndex(1);
     QCOMPARE(ownKeys(mapOf(step)),

@@ -11,12 +11,17 @@
 
 #include <coreplugin/dialogs/ioptionspage.h>
 #include <coreplugin/icore.h>
+#include <coreplugin/modemanager.h>
+
+#include <neverraos/orvvbtrpmbuildstep.h>
+#include <projectexplorer/projectexplorerconstants.h>
 
 #include <projectexplorer/buildstep.h>
 
 #include <utils/pathchooser.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QComboBox>
 #include <QCheckBox>
 #include <QDir>
@@ -25,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace Tamarek::Testing;
@@ -43,6 +49,8 @@ private slots:
     void testDialog();
     void testStepWidgets();
     void testOptionsPage();
+    void testFocus();
+    void testProjectsMode();
 
 private:
     void save(QWidget *widget, const QString &name);
@@ -105,6 +113,8 @@ void ScreenshotTaker::testDialog()
     save(&dialog, "dialog-verify");
 
     tabs->setCurrentIndex(2);
+    // Its placeholders show in full.
+    save(&dialog, "dialog-request-empty");
     chooser("generatedKeyPathChooser")->setPath(m_kit->key("company-key.pem"));
     chooser("generatedReqPathChooser")->setPath(m_kit->key("company.csr"));
     dialog.findChild<QLineEdit *>("generateCompanyNameLineEdit")->setText("Example Ltd");
@@ -158,6 +168,63 @@ void ScreenshotTaker::testOptionsPage()
         }
     });
     Core::ICore::showOptionsDialog(pageId);
+}
+
+// Every stop of Tab on the Sign tab, to see that each shows its focus.
+void ScreenshotTaker::testFocus()
+{
+    SignDialog dialog(Core::ICore::mainWindow());
+    QSignalSpy finished(&dialog, &SignDialog::runsFinished);
+    dialog.show();
+    QVERIFY(finished.wait(60000));
+    dialog.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(0);
+    dialog.activateWindow();
+    // Focus is drawn only in the active window.
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QWidget *combo = dialog.findChild<QWidget *>("m_comboBoxBuildTargets");
+    combo->setFocus(Qt::TabFocusReason);
+    for (int stop = 0; stop < 30; ++stop) {
+        // From the screen: a widget's own rendering leaves its focus out.
+        QTest::qWait(200);
+        const QRect area = dialog.frameGeometry();
+        const QString file = m_folder.filePath(QString("focus-%1.png").arg(stop, 2, 10, QChar('0')));
+        QVERIFY(dialog.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                    .save(file));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() == combo)
+            break;
+    }
+}
+
+// The IDE around the plug-in: its menus and the deploy steps' summaries.
+void ScreenshotTaker::testProjectsMode()
+{
+    SignTestProject project(m_kit->rpmsignKit(), Packages::MainOnly);
+    ProjectExplorer::BuildStep *step = project.addStep(
+        Id::fromName(Constants::RPMSIGN_EXTERNAL_STEP_ID));
+    QVERIFY(step);
+    // Collapsed, as the step shows which pair it signs with.
+    step->setUserExpanded(false);
+    project.rpmBuildStep()->setUserExpanded(false);
+    Core::ModeManager::activateMode(ProjectExplorer::Constants::MODE_SESSION);
+    QWidget *window = Core::ICore::mainWindow();
+    window->resize(1400, 900);
+    QTest::qWait(300);
+    // The deploy steps are on the kit's "Run" page.
+    for (QTreeView *view : window->findChildren<QTreeView *>()) {
+        const QModelIndexList runs = view->model()->match(view->model()->index(0, 0),
+                                                          Qt::DisplayRole,
+                                                          QCoreApplication::translate("QtC::ProjectExplorer", "Run"),
+                                                          1,
+                                                          Qt::MatchRecursive | Qt::MatchExactly);
+        if (runs.isEmpty() || !view->isVisible())
+            continue;
+        QTest::mouseClick(view->viewport(),
+                          Qt::LeftButton,
+                          {},
+                          view->visualRect(runs.first()).center());
+    }
+    save(window, "ide-projects");
 }
 
 static const int registered = qEnvironmentVariableIsSet("TAMAREK_SCREENSHOTS")
