@@ -35,6 +35,7 @@ private slots:
     void testStopEndsWait();
     void testFailedStart();
     void testCertificateKeyUnread();
+    void testNotInGeneralMessages();
 
 private:
     bool openssl(const QStringList &arguments) const;
@@ -220,6 +221,17 @@ void CertificateReaderTest::testCertificateKeyUnread()
     QCOMPARE(warnings,
              QStringList{"Whether the certificate c.pem belongs to its key could not be read: "
                          "no such engine"});
+}
+
+// The plug-in's own look at the files, not a run the user asked for.
+void CertificateReaderTest::testNotInGeneralMessages()
+{
+    GeneralMessages messages;
+    const CertificateCheck check = readCertificate(SignTestKit::rpmsignTarget(),
+                                                   m_kit->key("developer-cert.pem"),
+                                                   m_kit->key("developer-key.pem"));
+    QCOMPARE(check.keyMatch, KeyMatch::Matches);
+    QCOMPARE(messages.text(), QString());
 }
 
 TAMAREK_TEST(CertificateReaderTest)

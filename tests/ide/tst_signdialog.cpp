@@ -171,6 +171,7 @@ private slots:
     void testEngineStartStopped_data();
     void testEngineStartStopped();
     void testShutdownStopsRuns();
+    void testOutcomesBelongToTheirChoice();
 
 private:
     // The dialog as the menu opens it, once its target list has arrived (or
@@ -1100,6 +1101,41 @@ void SignDialogTest::testShutdownStopsRuns()
     QVERIFY(labelUpdated.count() > 0 || labelUpdated.wait(5000));
     QVERIFY2(label.fullText().contains("The read was stopped."), qPrintable(label.fullText()));
     QTRY_COMPARE(processesMentioning(m_kit->tool().path().toFSPathString()), QStringList());
+}
+
+// A mark is about the package, target and keys it was made for; customer-sign
+// checks its client certificate against the packages key, as it signs.
+void SignDialogTest::testOutcomesBelongToTheirChoice()
+{
+    QVERIFY(open({{"C", {"customer-sign", "vyxcert-cli"}, {}}}));
+    setPath("binaryKeyPathChooser", m_kit->kitFile("workspace/keys/binaries-key.pem"));
+    setPath("developerKeyPathChooser", m_kit->kitFile("workspace/keys/developer-key.pem"));
+    setPath("developerCertificatePathChooser", m_kit->kitFile("workspace/keys/developer-cert.pem"));
+    setPath("clientKeyPathChooser", m_kit->kitFile("workspace/keys/client-key.pem"));
+    setPath("clientCertificatePathChooser",
+            m_kit->kitFile("workspace/keys/developer-client-cert.pem"));
+    auto clientHealth = w<CertificateHealthLabel>("clientCertificateHealthLabel");
+    QTRY_VERIFY_WITH_TIMEOUT(!clientHealth->isBusy(), 30000);
+    QVERIFY2(clientHealth->fullText().contains("The key belongs to the certificate."),
+             qPrintable(clientHealth->fullText()));
+
+    setPackage(m_kit->package("a.rpm"));
+    press("addSignaturePushButton");
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signed");
+    m_dialog->hide();
+    m_dialog->show();
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signing outcome");
+
+    press("addSignaturePushButton");
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signed");
+    setPath("developerKeyPathChooser", m_kit->kitFile("workspace/keys/client-key.pem"));
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signing outcome");
+
+    setPath("developerKeyPathChooser", m_kit->kitFile("workspace/keys/developer-key.pem"));
+    press("addSignaturePushButton");
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signed");
+    setPackage(m_kit->package("b.rpm"));
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signing outcome");
 }
 
 TAMAREK_TEST(SignDialogTest)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-only
 
 #include "certificatehealth.h"
+#include "tamarektr.h"
 
 #include <QtTest>
 
@@ -19,6 +20,7 @@ private slots:
     void testWarnings_data();
     void testWarnings();
     void testPublicKeyBlock();
+    void testDatesInThePluginsLanguage();
 };
 
 static QDateTime utc(const QString &iso)
@@ -151,6 +153,19 @@ void CertificateHealthTest::testPublicKeyBlock()
     QCOMPARE(publicKeyBlock("noise\r\n" + QByteArray(block).replace("\n", "\r\n") + "\r\n"),
              block);
     QCOMPARE(publicKeyBlock("unable to load key\n"), QByteArray());
+}
+
+// The IDE in Russian, the system in English: the dates are Russian too.
+void CertificateHealthTest::testDatesInThePluginsLanguage()
+{
+    CertificateCheck check;
+    check.info = CertificateInfo{"CN=a", "CN=b", utc("2026-12-08T12:00:00Z"),
+                                 utc("2036-12-05T12:00:00Z")};
+    const QLocale before = Tamarek::Tr::locale();
+    Tamarek::Tr::setLocale(QLocale(QLocale::Russian));
+    const QList<SummaryLine> lines = certificateSummary(check, utc("2027-01-01T00:00:00Z"));
+    Tamarek::Tr::setLocale(before);
+    QCOMPARE(lines.value(2).text, QString("Valid from 08.12.2026 to 05.12.2036"));
 }
 
 QTEST_GUILESS_MAIN(CertificateHealthTest)
