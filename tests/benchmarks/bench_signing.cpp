@@ -44,6 +44,33 @@ QString dumpOf(int packageCount)
     return dump;
 }
 
+// With STALLS set: every gap of over 20 ms between two event deliveries, and
+// what the first went to, which is where the time went. A sign step's tool
+// flooding its output shows Core::OutputWindow's chunk timer there, with
+// "formatter took" the same time under qtc.core.outputChunking.debug.
+class EventGaps : public QObject
+{
+public:
+    EventGaps() { m_clock.start(); }
+
+private:
+    bool eventFilter(QObject *receiver, QEvent *event) final
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        if (now - m_last > 20000000 && !m_lastReceiver.isEmpty())
+            qInfo("gap %.1f ms after an event to %s", (now - m_last) / 1e6, qPrintable(m_lastReceiver));
+        m_last = now;
+        m_lastReceiver = QString("%1 (type %2)")
+                             .arg(QLatin1String(receiver->metaObject()->className()))
+                             .arg(int(event->type()));
+        return false;
+    }
+
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    QString m_lastReceiver;
+};
+
 } // namespace
 
 // Prints figures, asserts no speed: run with tests/benchmarks/run-benchmarks.sh.
@@ -129,6 +156,9 @@ void SigningBenchmark::testEventLoopWhileToolPrints()
     std::function<qint64()> deployTimerMs;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
+    EventGaps gaps;
+    if (qEnvironmentVariableIsSet("STALLS"))
+        qApp->installEventFilter(&gaps);
     connect(&ticker, &QTimer::timeout, this, [&] {
         if (signing) {
             const qint64 lateNs = sinceTick.nsecsElapsed() - 1000000;
