@@ -3,10 +3,10 @@
 
 #include "certificatehealth.h"
 
+#include "linesplitter.h"
 #include "tamarektr.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <QTimeZone>
 
 namespace Tamarek::Internal {
@@ -29,7 +29,7 @@ std::optional<CertificateInfo> parseCertificateInfo(const QString &text)
     CertificateInfo info;
     bool hasSubject = false;
     bool hasIssuer = false;
-    for (const QString &rawLine : text.split(QRegularExpression("[\r\n]"), Qt::SkipEmptyParts)) {
+    for (const QString &rawLine : LineSplitter::splitLines(text)) {
         const QString line = rawLine.trimmed();
         const qsizetype equals = line.indexOf('=');
         if (equals < 0)

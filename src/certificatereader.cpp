@@ -4,6 +4,7 @@
 #include "certificatereader.h"
 
 #include "commands.h"
+#include "linesplitter.h"
 #include "stoprequest.h"
 #include "tamarektr.h"
 
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace Tamarek::Internal {
@@ -40,8 +40,8 @@ QString CertificateReader::reasonOf(const ProcessResult &result) const
     }
     if (!result.startError.isEmpty())
         return result.startError;
-    const QStringList lines = QString::fromUtf8(result.standardError + result.standardOutput)
-                                  .split(QRegularExpression("[\r\n]"), Qt::SkipEmptyParts);
+    const QStringList lines = LineSplitter::splitLines(
+        QString::fromUtf8(result.standardError + result.standardOutput));
     return lines.isEmpty() ? failureDescription(result) : lines.last().trimmed();
 }
 

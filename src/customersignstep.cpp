@@ -4,14 +4,14 @@
 #include "customersignstep.h"
 
 #include "customersignstepwidget.h"
-#include "keychooser.h"
+#include "debugpackages.h"
+#include "pathutils.h"
 #include "tamarekconstants.h"
 
 #include <neverraos/orvvbtrpmbuildstep.h>
 #include <nork/buildengine.h>
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 using namespace ProjectExplorer;
 using namespace Utils;
@@ -24,19 +24,6 @@ const char PACKAGES_KEY_KEY[] = "Tamarek.PackagesKey";
 const char PACKAGES_CERT_KEY[] = "Tamarek.PackagesCert";
 const char PACKAGES_CLIENT_CERT_KEY[] = "Tamarek.PackagesClientCert";
 const char SIGN_DEBUG_PACKAGE_KEY[] = "OrvRpmSign.SignDebugPackage";
-
-QStringList withoutDebugPackages(const QStringList &packages)
-{
-    // Only the file name: a workspace below a folder named "debuginfo" must
-    // not lose every package.
-    static const QRegularExpression notDebug("^((?!debug(info|source)).)*$");
-    QStringList kept;
-    for (const QString &package : packages) {
-        if (notDebug.match(QFileInfo(package).fileName()).hasMatch())
-            kept << package;
-    }
-    return kept;
-}
 
 CustomerSignStep::CustomerSignStep(BuildStepList *stepList, Id id, bool enabled)
     : SignStep(stepList, id)
@@ -173,15 +160,11 @@ bool CustomerSignStep::checkKeys(const SignKeys &signKeys, QString *error) const
         return false;
     }
     const QList<FilePath> folders{buildEngine->sharedHomePath(), buildEngine->sharedSrcPath()};
-    const auto inside = [&folders](const QString &path) {
-        return isInsideAnyFolder(path, folders);
-    };
-    if (inside(signKeys.binaryKey) && inside(signKeys.developerKey)
-        && inside(signKeys.developerCertificate)) {
+    if (areInsideFolders({signKeys.binaryKey, signKeys.developerKey, signKeys.developerCertificate},
+                         folders)) {
         return true;
     }
-    *error = QObject::tr("Error: keys and certificate must be inside shared folders: %1, %2")
-                 .arg(folders.at(0).shortNativePath(), folders.at(1).shortNativePath());
+    *error = outsideFoldersMessage(InsideWhat::KeysAndCertificate, folders);
     return false;
 }
 

@@ -8,9 +8,6 @@
 
 namespace Tamarek::Internal {
 
-// Drops the debuginfo and debugsource packages, keeping the order of the others.
-QStringList withoutDebugPackages(const QStringList &packages);
-
 class CustomerSignStep : public SignStep
 {
     Q_OBJECT

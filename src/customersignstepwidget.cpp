@@ -6,6 +6,7 @@
 
 #include "certificatehealthlabel.h"
 #include "keychooser.h"
+#include "pathutils.h"
 
 #include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
@@ -136,21 +137,19 @@ void CustomerSignStepWidget::initPathChooser(PathChooser *chooser,
                                              const QString &title,
                                              bool allowEmpty)
 {
-    // A key may be named before it exists: only the folder is checked.
-    setUpKeyChooser(chooser, {title}, [this, allowEmpty](const QString &path, QString *error) {
-        return (allowEmpty && path.isEmpty()) || validatePath(path, error);
+    setUpStepKeyChooser(chooser, title, allowEmpty, [this](const QString &path, QString *error) {
+        return validatePath(path, error);
     });
 }
 
+// Both shared folders are seen by the engine at the same paths.
 bool CustomerSignStepWidget::validatePath(const QString &path, QString *errorMessage) const
 {
-    if (isInsideAnyFolder(path, {sharedHomePath, sharedSrcPath}))
+    const QList<FilePath> folders{sharedHomePath, sharedSrcPath};
+    if (areInsideFolders({path}, folders))
         return true;
-    if (errorMessage) {
-        *errorMessage = tr("The path must be inside shared folders:\n%1\n%2")
-                            .arg(sharedHomePath.toUserOutput())
-                            .arg(sharedSrcPath.toUserOutput());
-    }
+    if (errorMessage)
+        *errorMessage = outsideFoldersMessage(InsideWhat::Path, folders);
     return false;
 }
 

@@ -3,8 +3,6 @@
 
 #include "keychooser.h"
 
-#include "pathutils.h"
-
 #include <utils/fancylineedit.h>
 
 #include <QPointer>
@@ -41,10 +39,14 @@ void setUpKeyChooser(PathChooser *chooser, const KeyChooserOptions &options, con
         chooser->setHistoryCompleter(options.historyKey, true);
 }
 
-bool isInsideAnyFolder(const QString &path, const QList<FilePath> &folders)
+void setUpStepKeyChooser(PathChooser *chooser,
+                         const QString &title,
+                         bool allowEmpty,
+                         const PathCheck &check)
 {
-    return std::any_of(folders.cbegin(), folders.cend(), [&path](const FilePath &folder) {
-        return isInsideFolder(path, folder);
+    // A key may be named before it exists: only the folder is checked.
+    setUpKeyChooser(chooser, {title}, [allowEmpty, check](const QString &path, QString *error) {
+        return (allowEmpty && path.isEmpty()) || check(path, error);
     });
 }
 

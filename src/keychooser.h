@@ -32,7 +32,11 @@ void setUpKeyChooser(Utils::PathChooser *chooser,
                      const KeyChooserOptions &options,
                      const PathCheck &check);
 
-// Whether the path lies inside one of the folders (isInsideFolder).
-bool isInsideAnyFolder(const QString &path, const QList<Utils::FilePath> &folders);
+// A sign step widget's chooser: the browse dialog's title, and the check that
+// decides, with an empty path valid when allowEmpty.
+void setUpStepKeyChooser(Utils::PathChooser *chooser,
+                         const QString &title,
+                         bool allowEmpty,
+                         const PathCheck &check);
 
 } // namespace Tamarek::Internal

@@ -29,6 +29,20 @@ static bool isLineEnd(char c)
     return c == '\n' || c == '\r';
 }
 
+QStringList LineSplitter::splitLines(QStringView text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i) != '\n' && text.at(i) != '\r')
+            continue;
+        if (i > start)
+            lines << text.sliced(start, i - start).toString();
+        start = i + 1;
+    }
+    return lines;
+}
+
 QList<LineSplitter::Line> LineSplitter::take(const QByteArray &chunk)
 {
     QList<Line> lines;

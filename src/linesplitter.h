@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -32,6 +33,10 @@ public:
         QString text;
         bool isPrompt = false;
     };
+
+    // A whole output's lines at each CR and LF, empty ones left out, for
+    // reading what a run printed once it has ended.
+    static QStringList splitLines(QStringView text);
 
     QList<Line> take(const QByteArray &chunk);
     // The prompt held back for want of its colon.

@@ -162,14 +162,14 @@ QFileInfo writeRequestConfig(const RequestParameters &request, QString &error)
                     .arg(QDir::toNativeSeparators(workspace));
         return {};
     }
-    QTemporaryDir folder(workspace + "/" + privateFolderPrefix + "XXXXXX");
+    QTemporaryDir folder(QDir(workspace).filePath(QLatin1String(privateFolderPrefix) + "XXXXXX"));
     if (!folder.isValid()) {
         error = Tr::tr("Could not create a folder in %1: %2.")
                     .arg(QDir::toNativeSeparators(workspace), folder.errorString());
         return {};
     }
-    const QString stem = folder.path() + "/.csr_"
-                         + QDateTime::currentDateTime().toString("mmssz");
+    const QString stem = QDir(folder.path())
+                             .filePath(".csr_" + QDateTime::currentDateTime().toString("mmssz"));
     const QFileInfo config = writeNewPrivateFile(stem,
                                                  ".conf",
                                                  requestConfig(request.companyName),

@@ -112,12 +112,9 @@ bool checkKeysInWorkspace(const SignKeys &keys, const Utils::FilePath &workspace
         *error = RpmsignExternal::tr("Error: key and certificate can't be empty");
         return false;
     }
-    if (isInsideFolder(keys.developerKey, workspace)
-        && isInsideFolder(keys.developerCertificate, workspace)) {
+    if (areInsideFolders({keys.developerKey, keys.developerCertificate}, {workspace}))
         return true;
-    }
-    *error = RpmsignExternal::tr("Error: key and certificate must be inside workspace folder: %1")
-                 .arg(workspace.shortNativePath());
+    *error = outsideFoldersMessage(InsideWhat::KeyAndCertificate, {workspace});
     return false;
 }
 

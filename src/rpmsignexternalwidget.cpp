@@ -132,19 +132,18 @@ void RpmsignExternalWidget::initPathChooser(PathChooser *chooser,
                                             const QString &title,
                                             bool allowEmpty)
 {
-    setUpKeyChooser(chooser, {title}, [this, allowEmpty](const QString &path, QString *error) {
-        return (allowEmpty && path.isEmpty()) || validatePath(path, error);
+    setUpStepKeyChooser(chooser, title, allowEmpty, [this](const QString &path, QString *error) {
+        return validatePath(path, error);
     });
 }
 
+// Unlike customer-sign's, only the workspace.
 bool RpmsignExternalWidget::validatePath(const QString &path, QString *errorMessage) const
 {
-    if (isInsideFolder(path, sharedSrcPath))
+    if (areInsideFolders({path}, {sharedSrcPath}))
         return true;
-    if (errorMessage) {
-        *errorMessage = tr("The path must be inside workspace folder:\n%1")
-                            .arg(sharedSrcPath.toUserOutput());
-    }
+    if (errorMessage)
+        *errorMessage = outsideFoldersMessage(InsideWhat::Path, {sharedSrcPath});
     return false;
 }
 

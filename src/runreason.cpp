@@ -5,15 +5,13 @@
 
 #include "linesplitter.h"
 
-#include <QRegularExpression>
 
 namespace Tamarek::Internal {
 
 static QStringList lines(const QByteArray &bytes)
 {
-    static const QRegularExpression lineEnd("[\r\n]");
     QStringList result;
-    for (const QString &line : QString::fromUtf8(bytes).split(lineEnd, Qt::SkipEmptyParts)) {
+    for (const QString &line : LineSplitter::splitLines(QString::fromUtf8(bytes))) {
         if (!line.trimmed().isEmpty())
             result << line.trimmed();
     }

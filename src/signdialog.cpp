@@ -479,18 +479,17 @@ void SignDialog::setUpRegularKeysLabel()
     ui->regularKeysLabel->setText(
         ui->regularKeysLabel->text().replace("%folder_link%",
                                              QDir::toNativeSeparators(m_regularKeysPath)));
-    const QString keyFile = m_regularKeysPath + QDir::separator()
-                            + QLatin1String(Constants::REGULAR_KEY_FILE);
+    const FilePath keyFile = FilePath::fromUserInput(m_regularKeysPath)
+                                 .pathAppended(QLatin1String(Constants::REGULAR_KEY_FILE));
     connect(ui->regularKeysLabel, &QLabel::linkActivated, this, [keyFile] {
-        Core::FileUtils::showInGraphicalShell(FilePath::fromUserInput(keyFile));
+        Core::FileUtils::showInGraphicalShell(keyFile);
     });
 }
 
 bool SignDialog::validatePath(const QString &path, bool mustExist, QString *errorMessage) const
 {
-    if (!isInsideFolder(path, m_workspacePath)) {
-        *errorMessage = tr("The path must be inside workspace folder:\n%1")
-                            .arg(m_workspacePath.toUserOutput());
+    if (!areInsideFolders({path}, {m_workspacePath})) {
+        *errorMessage = outsideFoldersMessage(InsideWhat::Path, {m_workspacePath});
         return false;
     }
     // A folder is no file to sign or read a key from.
@@ -582,15 +581,13 @@ void SignDialog::onTargetChanged(const QString &name)
 
 void SignDialog::updateVisibility()
 {
-    const TargetInfo &target = m_currentTarget;
-    const bool customerSign = !target.hasRpmsignExternal && target.hasCustomerSign;
-    const bool packageButtons = target.hasRpmsignExternal || target.hasVyxcertCli;
-    ui->formLayout->setRowVisible(ui->binaryKeyPathChooser, customerSign);
-    ui->addSignaturePushButton->setVisible(target.hasRpmsignExternal || target.hasCustomerSign);
-    ui->removeSignaturePushButton->setVisible(packageButtons);
-    ui->verifySignaturePushButton->setVisible(packageButtons);
-    ui->dumpPushButton->setVisible(packageButtons);
-    ui->tabWidget->setTabVisible(REQUEST_TAB, target.hasRpmsignExternal);
+    const TargetControls controls = controlsFor(m_currentTarget);
+    ui->formLayout->setRowVisible(ui->binaryKeyPathChooser, controls.binaryKey);
+    ui->addSignaturePushButton->setVisible(controls.addSignature);
+    ui->removeSignaturePushButton->setVisible(controls.packageButtons);
+    ui->verifySignaturePushButton->setVisible(controls.packageButtons);
+    ui->dumpPushButton->setVisible(controls.packageButtons);
+    ui->tabWidget->setTabVisible(REQUEST_TAB, controls.requestTab);
 }
 
 std::optional<TargetInfo> SignDialog::probeTarget(const QString &target)
@@ -635,10 +632,10 @@ std::optional<bool> SignDialog::probe(const QStringList &command)
 // The probes' output is read but not shown; the handler only tells a stop.
 OutputHandler SignDialog::stoppableHandler()
 {
-    const quint64 run = m_nextOwnRun++;
+    const quint64 run = m_ownRuns.start();
     const QPointer<SignDialog> self(this);
     return OutputHandler([self, run](const QByteArray &, const QByteArray &, QByteArray &) {
-        return self && run >= self->m_stopOwnRunsBefore;
+        return self && !self->m_ownRuns.isStopped(run);
     });
 }
 
@@ -957,7 +954,7 @@ void SignDialog::stopRun()
         return;
     if (m_runningTool)
         m_runningTool->stop();
-    m_stopOwnRunsBefore = m_nextOwnRun;
+    m_ownRuns.stopRunning();
 }
 
 bool SignDialog::deferWhileRunning(bool &pending)

@@ -3,7 +3,9 @@
 
 #pragma once
 
+#include "runstops.h"
 #include "signtool.h"
+#include "targetinfo.h"
 
 #include <utils/filepath.h>
 
@@ -34,16 +36,6 @@ namespace Tamarek::Internal {
 
 class BuildEngineInfo;
 class CertificateHealthLabel;
-
-// The tools found in one build target.
-struct TargetInfo
-{
-    QString name;
-    bool hasRpmsignExternal = false;
-    bool hasCustomerSign = false;
-    bool hasVyxcertCli = false;
-    bool hasOpenssl = false;
-};
 
 // The "Sign Packages" window: signs, strips, verifies and dumps one package,
 // and makes keys and certificate signing requests, with the tools of one
@@ -145,8 +137,7 @@ private:
     bool m_targetChangePending = false;
     bool m_opensslCheckPending = false;
     QPointer<SignTool> m_runningTool;
-    quint64 m_nextOwnRun = 0;
-    quint64 m_stopOwnRunsBefore = 0;
+    RunStops m_ownRuns;
 };
 
 } // namespace Tamarek::Internal

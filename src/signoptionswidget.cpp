@@ -262,11 +262,9 @@ bool SignOptionsWidget::validatePath(const QString &path, QString *errorMessage)
 {
     if (path.isEmpty())
         return true;
-    if (!isInsideFolder(path, m_sharedSrcPath)) {
-        if (errorMessage) {
-            *errorMessage = tr("The path must be inside workspace folder:\n%1")
-                                .arg(m_sharedSrcPath.toUserOutput());
-        }
+    if (!areInsideFolders({path}, {m_sharedSrcPath})) {
+        if (errorMessage)
+            *errorMessage = outsideFoldersMessage(InsideWhat::Path, {m_sharedSrcPath});
         return false;
     }
     if (!FilePath::fromUserInput(path).exists()) {

@@ -40,7 +40,7 @@ SignTool::~SignTool() = default;
 OutputHandler SignTool::outputHandler()
 {
     const auto output = std::make_shared<RunOutput>();
-    output->run = m_nextRun++;
+    output->run = m_runs.start();
     const QPointer<SignTool> self(this);
     return OutputHandler(
         [self, output](const QByteArray &standardOutput,
@@ -63,12 +63,12 @@ OutputHandler SignTool::outputHandler()
 
 void SignTool::stop()
 {
-    m_stopBefore = m_nextRun;
+    m_runs.stopRunning();
 }
 
 bool SignTool::isStopped(RunOutput &output) const
 {
-    if (output.run < m_stopBefore)
+    if (m_runs.isStopped(output.run))
         output.stopped = true;
     return output.stopped;
 }

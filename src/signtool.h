@@ -4,6 +4,7 @@
 #pragma once
 
 #include "linesplitter.h"
+#include "runstops.h"
 #include "toolrunner.h"
 
 #include <utils/filepath.h>
@@ -98,8 +99,7 @@ private:
     bool isStopped(RunOutput &output) const;
     bool askForPassword(RunOutput &output, const QString &prompt, QByteArray &input);
 
-    quint64 m_nextRun = 0;
-    quint64 m_stopBefore = 0;
+    RunStops m_runs;
 };
 
 } // namespace Tamarek::Internal

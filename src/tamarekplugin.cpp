@@ -39,7 +39,7 @@ using namespace Utils;
 
 namespace Tamarek::Internal {
 
-Q_LOGGING_CATEGORY(pluginLog, "tamarek.plugin", QtDebugMsg)
+static Q_LOGGING_CATEGORY(pluginLog, "qtc.tamarek.plugin", QtWarningMsg)
 
 const char OVERRIDE_LANGUAGE_KEY[] = "General/OverrideLanguage";
 const char TRANSLATION_BASE_NAME[] = "Tamarek";

@@ -7,10 +7,6 @@
         <source>Error: keys and certificate can&apos;t be empty</source>
         <translation>Ошибка: ключи и сертификат не могут быть пустыми</translation>
     </message>
-    <message>
-        <source>Error: keys and certificate must be inside shared folders: %1, %2</source>
-        <translation>Ошибка: ключи и сертификат должны находиться в общих папках: %1, %2</translation>
-    </message>
 </context>
 <context>
     <name>QtC::Tamarek</name>
@@ -181,6 +177,28 @@
     <message>
         <source>The tool did not finish in time.</source>
         <translation>Инструмент не завершился вовремя.</translation>
+    </message>
+    <message>
+        <source>The path must be inside workspace folder:
+%1</source>
+        <translation>Путь должен находиться в рабочей папке:
+%1</translation>
+    </message>
+    <message>
+        <source>The path must be inside shared folders:
+%1
+%2</source>
+        <translation>Путь должен находиться в общих папках:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Error: key and certificate must be inside workspace folder: %1</source>
+        <translation>Ошибка: ключ и сертификат должны находиться в рабочей папке: %1</translation>
+    </message>
+    <message>
+        <source>Error: keys and certificate must be inside shared folders: %1, %2</source>
+        <translation>Ошибка: ключи и сертификат должны находиться в общих папках: %1, %2</translation>
     </message>
 </context>
 <context>
@@ -513,14 +531,6 @@
         <source>Select packages client certificate</source>
         <translation>Выберите клиентский сертификат пакетов</translation>
     </message>
-    <message>
-        <source>The path must be inside shared folders:
-%1
-%2</source>
-        <translation>Путь должен находиться в общих папках:
-%1
-%2</translation>
-    </message>
 </context>
 <context>
     <name>Tamarek::Internal::PasswordDialogPrivate</name>
@@ -558,10 +568,6 @@
     <message>
         <source>Error: key and certificate can&apos;t be empty</source>
         <translation>Ошибка: ключ и сертификат не могут быть пустыми</translation>
-    </message>
-    <message>
-        <source>Error: key and certificate must be inside workspace folder: %1</source>
-        <translation>Ошибка: ключ и сертификат должны находиться в рабочей папке: %1</translation>
     </message>
 </context>
 <context>
@@ -661,12 +667,6 @@
         <source>Global keys are used</source>
         <translation>Используются глобальные ключи</translation>
     </message>
-    <message>
-        <source>The path must be inside workspace folder:
-%1</source>
-        <translation>Путь должен находиться в рабочей папке:
-%1</translation>
-    </message>
 </context>
 <context>
     <name>Tamarek::Internal::SignDialog</name>
@@ -717,12 +717,6 @@
     <message>
         <source>Specify path to save Certificate Signing Request file</source>
         <translation>Куда сохранить запрос на сертификат</translation>
-    </message>
-    <message>
-        <source>The path must be inside workspace folder:
-%1</source>
-        <translation>Путь должен находиться в рабочей папке:
-%1</translation>
     </message>
     <message>
         <source>File does not exist</source>
@@ -837,12 +831,6 @@
     <message>
         <source>Custom certificate</source>
         <translation>Свой сертификат</translation>
-    </message>
-    <message>
-        <source>The path must be inside workspace folder:
-%1</source>
-        <translation>Путь должен находиться в рабочей папке:
-%1</translation>
     </message>
     <message>
         <source>File does not exist</source>

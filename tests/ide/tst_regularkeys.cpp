@@ -14,6 +14,7 @@
 #include <nork/sdk.h>
 #include <utils/algorithm.h>
 
+#include <QLoggingCategory>
 #include <QtTest>
 
 using namespace Orv::Testing;
@@ -29,12 +30,18 @@ const char KIT_CERT[] = "kit certificate\n";
 class DebugLines
 {
 public:
+    // The plug-in's debug lines are off unless asked for.
     DebugLines()
     {
         s_lines.clear();
+        QLoggingCategory::setFilterRules("qtc.tamarek.plugin.debug=true");
         m_previous = qInstallMessageHandler(&DebugLines::handle);
     }
-    ~DebugLines() { qInstallMessageHandler(m_previous); }
+    ~DebugLines()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules("qtc.tamarek.plugin.debug=false");
+    }
 
     QStringList lines() const { return s_lines; }
 

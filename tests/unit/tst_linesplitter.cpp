@@ -39,6 +39,8 @@ private slots:
     void testMatchPrompt();
     void testSplit_data();
     void testSplit();
+    void testSplitLines_data();
+    void testSplitLines();
     void testEveryByteApart();
     void testFinishResets();
 };
@@ -173,6 +175,24 @@ void LineSplitterTest::testFinishResets()
     QCOMPARE(describe(splitter, {"next run\n"}), QStringList({"next run"}));
     QCOMPARE(describe(splitter, {"unterminated"}), QStringList({"<end>unterminated"}));
     QVERIFY(!splitter.finish());
+}
+
+void LineSplitterTest::testSplitLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("nothing") << "" << QStringList();
+    QTest::newRow("terminal line ends") << "a\r\nb\r\n" << QStringList{"a", "b"};
+    QTest::newRow("a lone CR ends a line") << "a\rb" << QStringList{"a", "b"};
+    QTest::newRow("empty lines left out, blanks kept") << "\n\n \nc" << QStringList{" ", "c"};
+}
+
+void LineSplitterTest::testSplitLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(LineSplitter::splitLines(text), lines);
 }
 
 QTEST_GUILESS_MAIN(LineSplitterTest)

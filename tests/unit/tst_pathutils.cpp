@@ -14,6 +14,9 @@ class PathUtilsTest : public QObject
 private slots:
     void testIsInsideFolder_data();
     void testIsInsideFolder();
+    void testOutsideFoldersMessage_data();
+    void testOutsideFoldersMessage();
+    void testCleanPath();
 };
 
 void PathUtilsTest::testIsInsideFolder_data()
@@ -53,6 +56,51 @@ void PathUtilsTest::testIsInsideFolder()
     QFETCH(QString, folder);
     QFETCH(bool, inside);
     QCOMPARE(isInsideFolder(path, Utils::FilePath::fromString(folder)), inside);
+}
+
+void PathUtilsTest::testOutsideFoldersMessage_data()
+{
+    QTest::addColumn<int>("what");
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("a chooser's path, the workspace")
+        << int(InsideWhat::Path) << QStringList{"/home/u/ws"}
+        << "The path must be inside workspace folder:\n/home/u/ws";
+    QTest::newRow("a chooser's path, both shared folders")
+        << int(InsideWhat::Path) << QStringList{"/home/u", "/home/u/ws"}
+        << "The path must be inside shared folders:\n/home/u\n/home/u/ws";
+    QTest::newRow("no engine: an empty folder named")
+        << int(InsideWhat::Path) << QStringList{""} << "The path must be inside workspace folder:\n";
+    QTest::newRow("a step's pair")
+        << int(InsideWhat::KeyAndCertificate) << QStringList{"/home/u/ws"}
+        << "Error: key and certificate must be inside workspace folder: /home/u/ws";
+    QTest::newRow("customer-sign's files")
+        << int(InsideWhat::KeysAndCertificate) << QStringList{"/home/u", "/home/u/ws"}
+        << "Error: keys and certificate must be inside shared folders: /home/u, /home/u/ws";
+}
+
+void PathUtilsTest::testOutsideFoldersMessage()
+{
+    QFETCH(int, what);
+    QFETCH(QStringList, folders);
+    QFETCH(QString, message);
+    QList<Utils::FilePath> paths;
+    for (const QString &folder : folders)
+        paths << Utils::FilePath::fromString(folder);
+    QCOMPARE(outsideFoldersMessage(InsideWhat(what), paths), message);
+    // One path outside any of them is enough to refuse.
+    QVERIFY(!areInsideFolders({folders.last() + "/a.pem", "/elsewhere/b.pem"}, paths));
+    QCOMPARE(areInsideFolders({folders.last() + "/a.pem"}, paths), !folders.last().isEmpty());
+}
+
+// What the check reads is what the tool gets.
+void PathUtilsTest::testCleanPath()
+{
+    QCOMPARE(cleanPath("/ws/link/../k.pem"), QString("/ws/k.pem"));
+    QCOMPARE(cleanPath("/ws//keys/./k.pem"), QString("/ws/keys/k.pem"));
+    QCOMPARE(cleanPath(""), QString());
+    QVERIFY(isInsideFolder("/ws/link/../k.pem", Utils::FilePath::fromString("/ws")));
 }
 
 QTEST_GUILESS_MAIN(PathUtilsTest)

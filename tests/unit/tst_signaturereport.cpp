@@ -1,15 +1,12 @@
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
-#include "tamarektests.h"
-
-#include "customersignstep.h"
-#include "rpmsignexternalstep.h"
+#include "debugpackages.h"
 #include "signaturedump.h"
 
 #include <QtTest>
 
-namespace Tamarek::Internal {
+using namespace Tamarek::Internal;
 
 // The pure decisions of the two sign steps: which packages are signed and
 // which notes the signature dump calls for.
@@ -161,8 +158,6 @@ void SignatureReportTest::testSplitDump()
     QCOMPARE(blocks, expected);
 }
 
-TAMAREK_TEST(SignatureReportTest)
-
-} // namespace Tamarek::Internal
+QTEST_GUILESS_MAIN(SignatureReportTest)
 
 #include "tst_signaturereport.moc"
