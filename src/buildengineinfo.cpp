@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "runreason.h"
 #include "toolrunner.h"
+#include "waitalive.h"
 
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
@@ -36,17 +37,16 @@ void BuildEngineInfo::setRunner(const Runner &runner)
 
 void BuildEngineInfo::updateTargets()
 {
-    const QPointer<BuildEngineInfo> self(this);
     const Runner run = m_runner ? m_runner : [](const QStringList &command) {
         // Read, not echoed: the reason of a failed start is on its standard error.
         return std::optional(runProcess([](const QByteArray &, const QByteArray &, QByteArray &) {
             return true;
         }, command));
     };
-    const std::optional<ProcessResult> started = run(Commands::engineStartCommand());
-    if (!self || !started)
+    const auto started = waitAlive(this, [&run] { return run(Commands::engineStartCommand()); });
+    if (!started || !*started)
         return;
-    const ProcessResult &result = *started;
+    const ProcessResult &result = **started;
     if (result.stopped) {
         emit targetsUnavailable(
             tr("Starting the build engine was stopped. Close and open the window to try again."));

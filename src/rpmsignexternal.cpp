@@ -6,8 +6,8 @@
 #include "commands.h"
 #include "pathutils.h"
 #include "requestconfig.h"
+#include "waitalive.h"
 
-#include <QPointer>
 #include <QScopeGuard>
 
 namespace Tamarek::Internal {
@@ -23,13 +23,15 @@ ProcessResult RpmsignExternal::sign(const QString &target,
                                     const SignKeys &keys)
 {
     // Whoever owns this object may delete it from inside the first run.
-    const QPointer<RpmsignExternal> self(this);
-    const ProcessResult developerResult = signWithPair(outputHandler(),
-                                                       target,
-                                                       keys.developerKey,
-                                                       keys.developerCertificate,
-                                                       packages);
-    if (!self || !developerResult.isSuccess())
+    ProcessResult developerResult;
+    const bool alive = waitAlive(this, [&] {
+        developerResult = signWithPair(outputHandler(),
+                                       target,
+                                       keys.developerKey,
+                                       keys.developerCertificate,
+                                       packages);
+    });
+    if (!alive || !developerResult.isSuccess())
         return developerResult;
     if (keys.clientCertificate.isEmpty() || keys.clientKey.isEmpty())
         return developerResult;
@@ -70,15 +72,17 @@ ProcessResult RpmsignExternal::generateRequest(const QString &target,
     const QString configPath = config.absoluteFilePath();
     const auto removeConfig = qScopeGuard([&config] { removeRequestConfig(config); });
 
-    const QPointer<RpmsignExternal> self(this);
     const QString keyPath = request.keyPath.toUserOutput();
     if (!request.keyPath.exists()) {
         const QStringList keyCommand
             = request.algorithm == Rsa2048
                   ? Commands::rsaKeyCommand(target, keyPath, request.encrypt)
                   : Commands::gostKeyCommand(target, keyPath, request.encrypt);
-        const ProcessResult keyResult = runProcess(outputHandler(), keyCommand);
-        if (!self || !keyResult.isSuccess())
+        ProcessResult keyResult;
+        const bool alive = waitAlive(this, [&] {
+            keyResult = runProcess(outputHandler(), keyCommand);
+        });
+        if (!alive || !keyResult.isSuccess())
             return keyResult;
     }
 

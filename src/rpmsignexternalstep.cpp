@@ -7,6 +7,7 @@
 #include "signaturedump.h"
 #include "signingdefaults.h"
 #include "tamarekconstants.h"
+#include "waitalive.h"
 
 #include <neverraos/orvvbtrpmbuildstep.h>
 #include <nork/buildengine.h>
@@ -170,16 +171,17 @@ void RpmsignExternalStep::reportSignatures(const QStringList &packages)
         }
     }
 
-    const QPointer<RpmsignExternalStep> self(this);
-    const ProcessResult dump = signTool.dump(buildTargetName(), packages);
-    if (!self)
+    const std::optional<ProcessResult> dump = waitAlive(this, [&] {
+        return signTool.dump(buildTargetName(), packages);
+    });
+    if (!dump)
         return;
-    if (!dump.isSuccess()) {
+    if (!dump->isSuccess()) {
         emit addOutput(tr("Failed to verify signature dump"), OutputFormat::Stderr);
         return;
     }
 
-    const QString dumpText = QString::fromUtf8(dump.standardOutput);
+    const QString dumpText = QString::fromUtf8(dump->standardOutput);
     for (const PackageDump &packageDump : splitSignatureDump(dumpText, packages))
         reportSignatureGroups(packageDump.dumpText, packageDump.packageName);
 }

@@ -15,6 +15,7 @@
 #include "runreason.h"
 #include "signaturedump.h"
 #include "tamarekconstants.h"
+#include "waitalive.h"
 
 #include <coreplugin/fileutils.h>
 #include <coreplugin/messagemanager.h>
@@ -82,17 +83,13 @@ SignDialog::SignDialog(QWidget *parent)
     connect(ui->verifySignaturePushButton, &QPushButton::pressed, this, [this] {
         if (m_running)
             return;
-        const QPointer<SignDialog> self(this);
-        verifyPackage();
-        if (self)
+        if (waitAlive(this, [this] { verifyPackage(); }))
             runPending();
     });
     connect(ui->dumpPushButton, &QPushButton::pressed, this, [this] {
         if (m_running)
             return;
-        const QPointer<SignDialog> self(this);
-        dumpPackage();
-        if (self)
+        if (waitAlive(this, [this] { dumpPackage(); }))
             runPending();
     });
     connect(ui->genReqButton, &QPushButton::pressed, this, &SignDialog::createRequest);
@@ -504,9 +501,7 @@ void SignDialog::onTabChanged(int index)
 {
     if (index != REQUEST_TAB || deferWhileRunning(m_opensslCheckPending))
         return;
-    const QPointer<SignDialog> self(this);
-    checkOpenssl();
-    if (self)
+    if (waitAlive(this, [this] { checkOpenssl(); }))
         runPending();
 }
 
@@ -526,9 +521,7 @@ void SignDialog::updateTargetList(const QStringList &targets)
         connect(combo, &QComboBox::textActivated, this, &SignDialog::requestTargetChange);
     }
     m_statusBar->clearMessage();
-    const QPointer<SignDialog> self(this);
-    onTargetChanged(combo->currentText());
-    if (self)
+    if (waitAlive(this, [this, combo] { onTargetChanged(combo->currentText()); }))
         runPending();
 }
 
@@ -536,9 +529,7 @@ void SignDialog::requestTargetChange(const QString &name)
 {
     if (deferWhileRunning(m_targetChangePending))
         return;
-    const QPointer<SignDialog> self(this);
-    onTargetChanged(name);
-    if (self)
+    if (waitAlive(this, [this, &name] { onTargetChanged(name); }))
         runPending();
 }
 
@@ -546,11 +537,11 @@ void SignDialog::onTargetChanged(const QString &name)
 {
     if (name == m_currentTarget.name)
         return;
-    const QPointer<SignDialog> self(this);
     if (!m_targetInfos.contains(name)) {
-        const std::optional<TargetInfo> info = probeTarget(name);
-        if (!self)
+        const auto probed = waitAlive(this, [this, &name] { return probeTarget(name); });
+        if (!probed)
             return;
+        const std::optional<TargetInfo> &info = *probed;
         if (!info) {
             m_currentTarget = {};
             updateVisibility();
@@ -574,8 +565,7 @@ void SignDialog::onTargetChanged(const QString &name)
     updateVisibility();
     for (PathChooser *chooser : choosers())
         chooser->triggerChanged();
-    checkOpenssl();
-    if (self)
+    if (waitAlive(this, [this] { checkOpenssl(); }))
         refreshPackage();
 }
 
@@ -701,9 +691,7 @@ void SignDialog::addSignature()
         setOutcome(ui->signStateLabel, Icons::BROKEN, tr("Signing failed"));
         ui->signStateReasonLabel->setPlainLines(failureReason(*result));
     }
-    const QPointer<SignDialog> self(this);
-    refreshPackage();
-    if (self)
+    if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
 }
 
@@ -719,9 +707,7 @@ void SignDialog::deleteSignature()
     if (!run(tool, [&] { return tool->removeSignature(target, packages); }))
         return;
     clearSignOutcome();
-    const QPointer<SignDialog> self(this);
-    refreshPackage();
-    if (self)
+    if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
 }
 
@@ -729,18 +715,15 @@ void SignDialog::onRpmPathChanged()
 {
     if (deferWhileRunning(m_refreshPending))
         return;
-    const QPointer<SignDialog> self(this);
-    refreshPackage();
-    if (self)
+    if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
 }
 
 void SignDialog::refreshPackage()
 {
     m_refreshPending = false;
-    const QPointer<SignDialog> self(this);
-    // A stale verify leaves the dump to the refresh that follows it.
-    if (verifyPackage() && self)
+    // A stale verify, or a dialog gone meanwhile, leaves the dump out.
+    if (verifyPackage())
         dumpPackage();
 }
 
@@ -835,13 +818,12 @@ void SignDialog::clearDump()
 
 void SignDialog::checkOpenssl()
 {
-    const QPointer<SignDialog> self(this);
     for (const QString &name : m_targetInfos.keys()) {
         TargetInfo info = m_targetInfos.value(name);
-        const bool probed = probeOpenssl(info);
-        if (!self)
-            return;
+        const std::optional<bool> probed = waitAlive(this, [&] { return probeOpenssl(info); });
         if (!probed)
+            return;
+        if (!*probed)
             break;
         m_targetInfos.insert(name, info);
         if (name == m_currentTarget.name)
@@ -864,10 +846,8 @@ void SignDialog::createRequest()
 {
     if (m_running)
         return;
-    const QPointer<SignDialog> self(this);
     m_statusBar->clearMessage();
-    checkOpenssl();
-    if (!self)
+    if (!waitAlive(this, [this] { checkOpenssl(); }))
         return;
 
     QString fieldError;
@@ -924,7 +904,6 @@ void SignDialog::createRequest()
 std::optional<ProcessResult> SignDialog::run(SignTool *tool,
                                              const std::function<ProcessResult()> &body)
 {
-    const QPointer<SignDialog> self(this);
     QPointer<QWidget> focused = focusWidget();
     m_running = true;
     m_runningTool = tool;
@@ -933,8 +912,8 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
         m_stopButton->setFocus();
     setBusy(true);
 
-    const ProcessResult result = body();
-    if (!self)
+    const std::optional<ProcessResult> result = waitAlive(this, body);
+    if (!result)
         return {};
 
     m_running = false;
@@ -943,8 +922,8 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
     if (focused && focused->isEnabled() && focused->isVisible() && m_stopButton->hasFocus())
         focused->setFocus();
     m_stopButton->setEnabled(false);
-    if (result.stopped || !result.startError.isEmpty())
-        m_statusBar->showMessage(failureDescription(result));
+    if (result->stopped || !result->startError.isEmpty())
+        m_statusBar->showMessage(failureDescription(*result));
     return result;
 }
 
@@ -967,18 +946,20 @@ bool SignDialog::deferWhileRunning(bool &pending)
 // Loops: a request can come in while a pending one runs.
 void SignDialog::runPending()
 {
-    const QPointer<SignDialog> self(this);
-    while (self && !m_running) {
+    while (!m_running) {
+        bool alive = true;
         if (std::exchange(m_targetChangePending, false))
-            onTargetChanged(targetName());
+            alive = waitAlive(this, [this] { onTargetChanged(targetName()); });
         else if (m_refreshPending)
-            refreshPackage();
+            alive = waitAlive(this, [this] { refreshPackage(); });
         else if (std::exchange(m_opensslCheckPending, false))
-            checkOpenssl();
+            alive = waitAlive(this, [this] { checkOpenssl(); });
         else
             break;
+        if (!alive)
+            return;
     }
-    if (self && !m_running)
+    if (!m_running)
         emit runsFinished();
 }
 

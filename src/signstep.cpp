@@ -7,6 +7,7 @@
 #include "pathutils.h"
 #include "signingrun.h"
 #include "stoprequest.h"
+#include "waitalive.h"
 
 #include <neverraos/orvsdkkitaspect.h>
 #include <neverraos/orvvbtrpmbuildstep.h>
@@ -153,17 +154,17 @@ void SignStep::warnNotSigned()
 bool SignStep::signPackages(const SigningInput &input, const StopRequest &stop)
 {
     QTC_ASSERT(m_signTool, return false);
-    const QPointer<SignStep> self(this);
-    warnOfCertificates(input.keys, stop);
-    if (!self || stop.isRequested())
+    if (!waitAlive(this, [&] { warnOfCertificates(input.keys, stop); }) || stop.isRequested())
         return false;
-    const ProcessResult result = m_signTool->sign(buildTargetName(), input.packages, input.keys);
+    const std::optional<ProcessResult> result = waitAlive(this, [&] {
+        return m_signTool->sign(buildTargetName(), input.packages, input.keys);
+    });
     // The step may have gone with its project while the tool ran; a cancelled
     // deploy has said so already.
-    if (!self || stop.isRequested())
+    if (!result || stop.isRequested())
         return false;
-    if (!result.isSuccess()) {
-        reportFailure(result);
+    if (!result->isSuccess()) {
+        reportFailure(*result);
         return false;
     }
 
@@ -176,16 +177,14 @@ bool SignStep::signPackages(const SigningInput &input, const StopRequest &stop)
 // said before the signing than found out on the device.
 void SignStep::warnOfCertificates(const SignKeys &keys, const StopRequest &stop)
 {
-    const QPointer<SignStep> self(this);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (const CertificatePair &pair : certificatesToCheck(keys)) {
-        const CertificateCheck check = readCertificate(buildTargetName(),
-                                                       pair.certificate,
-                                                       pair.key,
-                                                       &stop);
-        if (!self || stop.isRequested())
+        const std::optional<CertificateCheck> check = waitAlive(this, [&] {
+            return readCertificate(buildTargetName(), pair.certificate, pair.key, &stop);
+        });
+        if (!check || stop.isRequested())
             return;
-        for (const QString &warning : certificateWarnings(check, pair.certificate, now)) {
+        for (const QString &warning : certificateWarnings(*check, pair.certificate, now)) {
             emit addOutput(tr("Warning: %1").arg(warning), OutputFormat::ErrorMessage);
             emit addTask(DeploymentTask(Task::Warning, warning));
         }

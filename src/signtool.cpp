@@ -5,6 +5,7 @@
 
 #include "passphrasecache.h"
 #include "passworddialog.h"
+#include "waitalive.h"
 
 #include <coreplugin/messagemanager.h>
 
@@ -138,12 +139,14 @@ bool SignTool::askForPassword(RunOutput &output, const QString &prompt, QByteArr
         return true;
     }
 
-    const QPointer<SignTool> self(this);
     bool ok = false;
     bool remember = false;
-    QString password = getPassword(prompt, &ok, key.isEmpty() ? nullptr : &remember);
+    QString password;
+    const bool alive = waitAlive(this, [&] {
+        password = getPassword(prompt, &ok, key.isEmpty() ? nullptr : &remember);
+    });
     // The dialog's event loop may have stopped the run or deleted this tool.
-    if (!self || !ok || password.isEmpty() || isStopped(output)) {
+    if (!alive || !ok || password.isEmpty() || isStopped(output)) {
         password.fill(QChar::Null);
         output.stopped = true;
         return false;
