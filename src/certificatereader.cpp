@@ -8,6 +8,8 @@
 #include "stoprequest.h"
 #include "tamarektr.h"
 
+#include <utils/qtcassert.h>
+
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -113,6 +115,7 @@ void CertificateReader::read(const QString &target, const QString &certificate, 
 
 void CertificateReader::start(const QStringList &command, Step next)
 {
+    QTC_CHECK(m_reading && !m_process);
     m_process = startProcess(
         command,
         this,

@@ -11,6 +11,8 @@
 #include <neverraos/orvvbtrpmbuildstep.h>
 #include <nork/buildengine.h>
 
+#include <utils/qtcassert.h>
+
 #include <QFileInfo>
 
 using namespace ProjectExplorer;
@@ -154,6 +156,7 @@ SignKeys CustomerSignStep::signingKeys() const
 // either can be used; new steps take theirs from the shared home folder.
 bool CustomerSignStep::checkKeys(const SignKeys &signKeys, QString *error) const
 {
+    QTC_ASSERT(buildEngine && error, return false);
     if (signKeys.binaryKey.isEmpty() || signKeys.developerKey.isEmpty()
         || signKeys.developerCertificate.isEmpty()) {
         *error = QObject::tr("Error: keys and certificate can't be empty");

@@ -3,6 +3,8 @@
 
 #include "passphrasecache.h"
 
+#include <utils/qtcassert.h>
+
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
@@ -118,8 +120,7 @@ std::optional<QString> PassphraseCache::passphrase(const QByteArray &key)
 
 void PassphraseCache::remember(const QByteArray &key, const QString &passphrase)
 {
-    if (key.isEmpty())
-        return;
+    QTC_ASSERT(!key.isEmpty(), return);
     forget(key);
     auto secret = std::make_shared<Secret>(passphrase);
     if (secret->isValid())

@@ -130,6 +130,7 @@ SignKeys RpmsignExternalStep::signingKeys() const
 
 bool RpmsignExternalStep::checkKeys(const SignKeys &keys, QString *error) const
 {
+    QTC_ASSERT(buildEngine && error, return false);
     return checkKeysInWorkspace(keys, buildEngine->sharedSrcPath(), error);
 }
 

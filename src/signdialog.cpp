@@ -25,6 +25,7 @@
 
 #include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
+#include <utils/qtcassert.h>
 #include <utils/utilsicons.h>
 
 #include <QAbstractButton>
@@ -904,6 +905,8 @@ void SignDialog::createRequest()
 std::optional<ProcessResult> SignDialog::run(SignTool *tool,
                                              const std::function<ProcessResult()> &body)
 {
+    // Every caller defers while a run is in progress.
+    QTC_CHECK(!m_running);
     QPointer<QWidget> focused = focusWidget();
     m_running = true;
     m_runningTool = tool;

@@ -5,6 +5,8 @@
 
 #include "signtool.h"
 
+#include <utils/qtcassert.h>
+
 #include <QTimer>
 
 using namespace Tasking;
@@ -22,12 +24,14 @@ void SigningRun::setWork(SignTool &tool,
 
 void SigningRun::start()
 {
+    QTC_ASSERT(m_state == State::Idle, return);
     m_state = State::Waiting;
     QTimer::singleShot(0, this, &SigningRun::run);
 }
 
 void SigningRun::run()
 {
+    QTC_CHECK(m_state == State::Waiting || m_state == State::Discarded);
     m_state = State::Running;
     const bool success = m_work && m_work(m_stop);
     if (m_state == State::Discarded) {

@@ -54,6 +54,7 @@ SignStep::~SignStep() = default;
 
 void SignStep::setSignTool(SignTool *tool)
 {
+    QTC_ASSERT(tool && !m_signTool, return);
     m_signTool = tool;
     connect(tool, &SignTool::addError, this, [this](const QString &line) {
         emit addOutput(line, OutputFormat::Stderr, DoAppendNewline);
