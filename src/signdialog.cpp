@@ -671,11 +671,18 @@ QString SignDialog::targetName() const
     return ui->m_comboBoxBuildTargets->currentText();
 }
 
-void SignDialog::addSignature()
+// The tool for an operation on the package; none when no package is chosen,
+// the target has no tool or a run is on.
+SignTool *SignDialog::packageTool()
 {
     if (m_running || packagePath().isEmpty())
-        return;
-    SignTool *tool = currentTool();
+        return nullptr;
+    return currentTool();
+}
+
+void SignDialog::addSignature()
+{
+    SignTool *tool = packageTool();
     if (!tool)
         return;
     const QString target = targetName();
@@ -698,9 +705,7 @@ void SignDialog::addSignature()
 
 void SignDialog::deleteSignature()
 {
-    if (m_running || packagePath().isEmpty())
-        return;
-    SignTool *tool = currentTool();
+    SignTool *tool = packageTool();
     if (!tool)
         return;
     const QString target = targetName();

@@ -85,6 +85,7 @@ private:
     void updateVisibility();
 
     SignTool *currentTool();
+    SignTool *packageTool();
     SignKeys collectKeys() const;
     QString packagePath() const;
     QString targetName() const;
