@@ -22,9 +22,12 @@ set(IDE_PLUGIN_PATH lib/qtcreator/plugins)
 # cmake --install mirrors the installed IDE's own layout below its prefix
 # (/usr/bin/qtcreator: prefix /usr), so that the prefix /usr puts the plug-in
 # beside the IDE's plug-ins and its translations into its resource folder.
-get_filename_component(_qtc_prefix "${QTC_EXECUTABLE}" DIRECTORY)
-get_filename_component(_qtc_prefix "${_qtc_prefix}" DIRECTORY)
-file(RELATIVE_PATH IDE_PLUGIN_INSTALL_PATH "${_qtc_prefix}" "${QTC_PLUGIN_DIR}")
+# The archive's staging asks for the SDK's layout instead.
+if(NOT IDE_PLUGIN_INSTALL_PATH)
+  get_filename_component(_qtc_prefix "${QTC_EXECUTABLE}" DIRECTORY)
+  get_filename_component(_qtc_prefix "${_qtc_prefix}" DIRECTORY)
+  file(RELATIVE_PATH IDE_PLUGIN_INSTALL_PATH "${_qtc_prefix}" "${QTC_PLUGIN_DIR}")
+endif()
 set(IDE_DATA_PATH share/qtcreator)
 
 # The defines that the official SDK adds to every plug-in.

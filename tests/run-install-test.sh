@@ -3,10 +3,12 @@
 # SPDX-License-Identifier: GPL-3.0-only
 #
 # Installs the plug-in into a fresh prefix, checks that it lands in the IDE's
-# own layout, and loads the installed copy in the real IDE beside a copy of the
-# stand-in kit's plug-in (the IDE skips symbolic links to plug-ins).
+# own layout and searches for libraries only in the IDE's folders, and loads
+# the installed copy in the real IDE beside a copy of the stand-in kit's
+# plug-in (the IDE skips symbolic links to plug-ins).
 #   run-install-test.sh CMAKE BUILD_DIR QTCREATOR PLUGIN_INSTALL_DIR DATA_DIR KIT_PLUGIN
 set -euo pipefail
+. "$(dirname "$0")/elf-checks.sh"
 cmake=$1 build=$2 qtcreator=$3 plugin_dir=$4 data_dir=$5 kit_plugin=$6
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -24,6 +26,9 @@ expected=$( (echo "$plugin_dir/libTamarek.so"
              done) | sort)
 installed=$(cd "$work/prefix" && find . ! -type d | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || fail "installed: $installed; expected: $expected"
+check_runpath "$work/prefix/$plugin_dir/libTamarek.so" \
+    "$ide_prefix/$plugin_dir" "$(dirname "$ide_prefix/$plugin_dir")" ||
+    fail "the installed plug-in searches elsewhere"
 
 mkdir "$work/kit" && cp "$kit_plugin" "$work/kit/"
 bash "$(dirname "$0")/run-ide-tests.sh" "$qtcreator" "$work/prefix/$plugin_dir:$work/kit" \

@@ -2,7 +2,8 @@
 # Copyright (C) 2026 Tamarek
 # SPDX-License-Identifier: GPL-3.0-only
 #
-# How the test runners judge a run: fed QtTest output by a stand-in program.
+# How the test runners judge a run: fed QtTest output by a stand-in program;
+# and how the install tests judge a search path.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/tamarek-runners.XXXXXX)
@@ -44,5 +45,36 @@ expect "no totals" 1 "" 'crashed\n' 0
 expect "totals, then a bad exit" 1 "" "$passed" 3
 expect "a sanitizer's report from a tool" 1 "" \
     "  Stderr: SUMMARY: AddressSanitizer: 32 byte(s) leaked in 1 allocation(s).\n$passed" 0
+
+# How the install tests judge a library's search path, from canned readelf listings.
+. "$here/elf-checks.sh"
+mkdir "$work/bin"
+# expect_runpath NAME WANTED_STATUS READELF_OUTPUT
+expect_runpath() {
+    local name=$1 wanted=$2 got=0
+    printf '#!/bin/sh\nprintf "%%b" "%s"\n' "$3" >"$work/bin/readelf"
+    chmod +x "$work/bin/readelf"
+    PATH=$work/bin:$PATH check_runpath plugin.so /ide/lib /ide/lib/plugins 2>/dev/null || got=$?
+    if [ "$got" != "$wanted" ]; then
+        echo "FAIL: $name (search path): status $got, wanted $wanted"
+        failures=$((failures + 1))
+    else
+        echo "PASS: $name (search path)"
+    fi
+}
+needed=' 0x0000000000000001 (NEEDED)             Shared library: [libCore.so]\n'
+runpath() { printf ' 0x000000000000001d (RUNPATH)            Library runpath: [%s]\\n' "$1"; }
+
+expect_runpath "none" 0 "$needed"
+expect_runpath "the IDE's folders" 0 "$needed$(runpath /ide/lib:/ide/lib/plugins)"
+expect_runpath "below the IDE's folders" 0 "$(runpath /ide/lib/plugins/extra)"
+expect_runpath "an empty last entry" 1 "$(runpath /ide/lib:/ide/lib/plugins:)"
+expect_runpath "an empty first entry" 1 "$(runpath :/ide/lib)"
+expect_runpath "only an empty entry" 1 "$(runpath '')"
+expect_runpath "a build folder" 1 "$(runpath /ide/lib:/work/build/lib/qtcreator)"
+expect_runpath "a way up" 1 "$(runpath /ide/lib/../../work)"
+expect_runpath "a name that begins like the IDE's" 1 "$(runpath /ide/library)"
+expect_runpath "an old RPATH" 1 \
+    ' 0x000000000000000f (RPATH)              Library rpath: [/work/build]\n'
 
 [ $failures = 0 ]
