@@ -42,9 +42,10 @@ set(QTC_DEFAULT_DEFINES
 
 function(_qtc_import name file)
   add_library(QtCreator::${name} SHARED IMPORTED GLOBAL)
+  # A plug-in built against this IDE asks for its interface version.
   set_target_properties(QtCreator::${name} PROPERTIES
     IMPORTED_LOCATION "${file}"
-    QTC_PLUGIN_VERSION "${IDE_VERSION}")
+    QTC_PLUGIN_VERSION "${IDE_VERSION_COMPAT}")
   target_link_libraries(QtCreator::${name} INTERFACE ${ARGN})
 endfunction()
 
@@ -102,7 +103,9 @@ function(add_qtc_plugin name)
   add_library(QtCreator::${name} ALIAS ${name})
   _qtc_common_target(${name})
   target_compile_definitions(${name} PRIVATE ${_arg_DEFINES})
+  # The source folder too: forms name the headers of their custom widgets bare.
   target_include_directories(${name} PRIVATE "${CMAKE_CURRENT_BINARY_DIR}"
+                                             "${CMAKE_CURRENT_SOURCE_DIR}"
                                      PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/..")
   target_link_libraries(${name} PRIVATE ${_arg_DEPENDS} ${_arg_PLUGIN_DEPENDS}
                                 PUBLIC ${_arg_PUBLIC_DEPENDS})
