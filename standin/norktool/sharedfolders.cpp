@@ -114,14 +114,19 @@ bool showOnlySharedFolders(const std::string &root,
         });
         if (targetsOwn || hidden)
             continue;
+        // A folder removed on the host leaves its mount behind, reaching nothing.
         struct stat info;
         if (stat(mountPoint.c_str(), &info) != 0) {
+            if (errno == ENOENT)
+                continue;
             *errorString = systemError("cannot read " + mountPoint);
             return false;
         }
         char options[32];
         std::snprintf(options, sizeof options, "mode=%o", unsigned(info.st_mode & 07777));
         if (mount("tmpfs", mountPoint.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options) != 0) {
+            if (errno == ENOENT)
+                continue;
             *errorString = systemError("cannot cover " + mountPoint);
             return false;
         }

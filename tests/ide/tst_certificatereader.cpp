@@ -112,23 +112,35 @@ void CertificateReaderTest::testNeverAsks()
     QTRY_COMPARE(processesMentioning(m_kit->key(certificate)), QStringList());
 }
 
-// A kit tool whose openssl does not answer.
-static QString hangingOpenssl(const QString &marker)
+// A kit whose openssl does not answer; its marker file tells "started", and
+// "asked" when it was asked to end.
+class HangingKit
 {
-    return QString("case \"$*\" in *' openssl '*)\n"
-                   "  trap 'echo asked >>\"%1\"; kill $!; exit 143' TERM\n"
-                   "  echo started >>\"%1\"; sleep 600 & wait; exit 0;;\n"
-                   "esac\nexec '%2' \"$@\"")
-        .arg(marker, Nork::Sdk::norkPath().toFSPathString());
-}
+public:
+    HangingKit()
+        : m_tool(QString("case \"$*\" in *' openssl '*)\n"
+                         "  trap 'echo asked >>\"%1\"; kill $!; exit 143' TERM\n"
+                         "  echo started >>\"%1\"; sleep 600 & wait; exit 0;;\n"
+                         "esac\nexec '%2' \"$@\"")
+                     .arg(marker(), Nork::Sdk::norkPath().toFSPathString()))
+        , m_kit(m_tool.path())
+    {}
+
+    bool isValid() const { return m_tool.isValid() && m_kit.isValid(); }
+    QString marker() const { return m_folder.filePath("marker"); }
+    QString tool() const { return m_tool.path().toFSPathString(); }
+    QString key(const QString &name) const { return m_kit.key(name); }
+
+private:
+    QTemporaryDir m_folder;
+    ToolDouble m_tool;
+    SignTestKit m_kit;
+};
 
 void CertificateReaderTest::testTimeLimit()
 {
-    QTemporaryDir folder;
-    ToolDouble tool(hangingOpenssl(folder.filePath("marker")));
-    QVERIFY(tool.isValid());
-    SignTestKit kit(tool.path());
-    QVERIFY2(kit.isValid(), qPrintable(kit.errorString()));
+    const HangingKit kit;
+    QVERIFY(kit.isValid());
 
     CertificateReader reader;
     reader.setTimeLimit(500);
@@ -138,38 +150,31 @@ void CertificateReaderTest::testTimeLimit()
     const auto check = finished.first().first().value<CertificateCheck>();
     QVERIFY(!check.info);
     QCOMPARE(check.error, QString("openssl did not answer within 1 second."));
-    QTRY_COMPARE(processesMentioning(tool.path().toFSPathString()), QStringList());
+    QTRY_COMPARE(processesMentioning(kit.tool()), QStringList());
 }
 
 // As a tool run that is stopped: asked to end first, so that the kit's tool
 // can end what it runs in the target.
 void CertificateReaderTest::testStopAsksFirst()
 {
-    QTemporaryDir folder;
-    const QString marker = folder.filePath("marker");
-    ToolDouble tool(hangingOpenssl(marker));
-    QVERIFY(tool.isValid());
-    SignTestKit kit(tool.path());
-    QVERIFY2(kit.isValid(), qPrintable(kit.errorString()));
+    const HangingKit kit;
+    QVERIFY(kit.isValid());
 
     {
         CertificateReader reader;
         reader.read(SignTestKit::rpmsignTarget(), kit.key("developer-cert.pem"));
-        QTRY_VERIFY(QFile::exists(marker));
+        QTRY_VERIFY(QFile::exists(kit.marker()));
     }
-    QTRY_COMPARE(FilePath::fromString(marker).fileContents().value_or(QByteArray()),
+    QTRY_COMPARE(FilePath::fromString(kit.marker()).fileContents().value_or(QByteArray()),
                  QByteArray("started\nasked\n"));
-    QTRY_COMPARE(processesMentioning(tool.path().toFSPathString()), QStringList());
+    QTRY_COMPARE(processesMentioning(kit.tool()), QStringList());
 }
 
 // A cancelled deploy must not wait for a read that does not end.
 void CertificateReaderTest::testStopEndsWait()
 {
-    QTemporaryDir folder;
-    ToolDouble tool(hangingOpenssl(folder.filePath("marker")));
-    QVERIFY(tool.isValid());
-    SignTestKit kit(tool.path());
-    QVERIFY2(kit.isValid(), qPrintable(kit.errorString()));
+    const HangingKit kit;
+    QVERIFY(kit.isValid());
 
     StopRequest stop;
     QTimer::singleShot(300, &stop, &StopRequest::request);
@@ -180,7 +185,7 @@ void CertificateReaderTest::testStopEndsWait()
                                                    &stop);
     QVERIFY(!check.info);
     QCOMPARE(check.error, QString("The read was stopped."));
-    QTRY_COMPARE(processesMentioning(tool.path().toFSPathString()), QStringList());
+    QTRY_COMPARE(processesMentioning(kit.tool()), QStringList());
 }
 
 // A kit tool path that can't be started fails inside start() itself.
