@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "customertamarek.h"
 #include "keychooser.h"
+#include "packageoutcomes.h"
 #include "pathutils.h"
 #include "regularkeys.h"
 #include "rpmsignexternal.h"
@@ -500,11 +501,13 @@ bool SignDialog::validatePath(const QString &path, bool mustExist, QString *erro
 
 void SignDialog::onTabChanged(int index)
 {
-    if (index != REQUEST_TAB || deferWhileRunning(m_opensslCheckPending))
+    if (index != REQUEST_TAB || deferWhileRunning(Deferred::OpensslCheck))
         return;
     if (waitAlive(this, [this] { checkOpenssl(); }))
         runPending();
 }
+
+// Targets: the tools each one has, and the tool a run on the chosen one uses.
 
 void SignDialog::updateTargetList(const QStringList &targets)
 {
@@ -528,7 +531,7 @@ void SignDialog::updateTargetList(const QStringList &targets)
 
 void SignDialog::requestTargetChange(const QString &name)
 {
-    if (deferWhileRunning(m_targetChangePending))
+    if (deferWhileRunning(Deferred::TargetChange))
         return;
     if (waitAlive(this, [this, &name] { onTargetChanged(name); }))
         runPending();
@@ -649,6 +652,8 @@ SignTool *SignDialog::currentTool()
     return tool;
 }
 
+// The Sign tab.
+
 SignKeys SignDialog::collectKeys() const
 {
     SignKeys keys;
@@ -693,12 +698,9 @@ void SignDialog::addSignature()
     });
     if (!result)
         return;
-    if (result->isSuccess()) {
-        setOutcome(ui->signStateLabel, Icons::OK, tr("Signed"));
-    } else {
-        setOutcome(ui->signStateLabel, Icons::BROKEN, tr("Signing failed"));
-        ui->signStateReasonLabel->setPlainLines(failureReason(*result));
-    }
+    const Outcome outcome = signingOutcome(*result);
+    setOutcome(ui->signStateLabel, outcome);
+    ui->signStateReasonLabel->setPlainLines(outcome.text);
     if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
 }
@@ -717,9 +719,11 @@ void SignDialog::deleteSignature()
         runPending();
 }
 
+// The Verify tab: verified and dumped whenever the package or target changes.
+
 void SignDialog::onRpmPathChanged()
 {
-    if (deferWhileRunning(m_refreshPending))
+    if (deferWhileRunning(Deferred::Refresh))
         return;
     if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
@@ -727,7 +731,7 @@ void SignDialog::onRpmPathChanged()
 
 void SignDialog::refreshPackage()
 {
-    m_refreshPending = false;
+    takeDeferred(Deferred::Refresh);
     // A stale verify, or a dialog gone meanwhile, leaves the dump out.
     if (verifyPackage())
         dumpPackage();
@@ -742,29 +746,21 @@ bool SignDialog::verifyPackage()
     if (package.isEmpty() || !QFileInfo(package).isFile())
         return true;
     SignTool *tool = currentTool();
-    if (!tool) {
-        ui->verifyLabel->setText(tr("Package can't be verified"));
-        setOutcome(ui->verifyIconLabel, Icons::BROKEN, tr("Not verified"));
-        return true;
+    std::optional<ProcessResult> result;
+    if (tool) {
+        const QString target = targetName();
+        const SignKeys keys = collectKeys();
+        result = run(tool, [&] { return tool->verify(target, {package}, keys); });
+        if (!result)
+            return false;
+        if (package != packagePath() || target != targetName()) {
+            defer(Deferred::Refresh);
+            return false;
+        }
     }
-    const QString target = targetName();
-    const SignKeys keys = collectKeys();
-    const std::optional<ProcessResult> result = run(tool, [&] {
-        return tool->verify(target, {package}, keys);
-    });
-    if (!result)
-        return false;
-    if (package != packagePath() || target != targetName()) {
-        m_refreshPending = true;
-        return false;
-    }
-    if (result->isSuccess()) {
-        ui->verifyLabel->setText(tr("Signatures successfully verified"));
-        setOutcome(ui->verifyIconLabel, Icons::OK, tr("Verified"));
-    } else {
-        ui->verifyLabel->setText(tr("Could not verify signatures"));
-        setOutcome(ui->verifyIconLabel, Icons::BROKEN, tr("Not verified"));
-    }
+    const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
+    ui->verifyLabel->setText(outcome.text);
+    setOutcome(ui->verifyIconLabel, outcome);
     return true;
 }
 
@@ -776,39 +772,35 @@ void SignDialog::dumpPackage()
     if (package.isEmpty() || !QFileInfo(package).isFile())
         return;
     SignTool *tool = currentTool();
-    if (!tool) {
-        ui->developerSignatureTextBrowser->setPlainText(tr("Package can't be dumped"));
-        return;
+    std::optional<ProcessResult> result;
+    if (tool) {
+        const QString target = targetName();
+        result = run(tool, [&] { return tool->dump(target, {package}); });
+        if (!result)
+            return;
+        if (package != packagePath() || target != targetName()) {
+            defer(Deferred::Refresh);
+            return;
+        }
     }
-    const QString target = targetName();
-    const std::optional<ProcessResult> result = run(tool,
-                                                    [&] { return tool->dump(target, {package}); });
-    if (!result)
+    showDump(dumpView(result ? &*result : nullptr));
+}
+
+void SignDialog::showDump(const DumpView &view)
+{
+    QTextBrowser *developer = ui->developerSignatureTextBrowser;
+    if (view.developerTextIsPlain)
+        developer->setPlainText(view.developerText);
+    else
+        developer->setText(view.developerText);
+    if (!view.hasDeveloper)
         return;
-    if (package != packagePath() || target != targetName()) {
-        m_refreshPending = true;
-        return;
-    }
-    if (result->stopped || !result->startError.isEmpty()) {
-        ui->developerSignatureTextBrowser->setPlainText(failureDescription(*result));
-        return;
-    }
-    // Through the kit's terminal, lines end with CR LF.
-    const QString dump = QString::fromUtf8(result->standardOutput).replace("\r\n", "\n");
-    const QStringList blocks = splitSignatureDumps(dump);
-    if (blocks.isEmpty()) {
-        ui->developerSignatureTextBrowser->setText(tr("No signatures found in package"));
-        return;
-    }
-    ui->developerSignatureTextBrowser->setText(blocks.at(0));
-    ui->developerSignatureTextBrowser->show();
-    ui->developerSignatureShortLabel->setPlainLines(signatureSummary(blocks.at(0)));
-    if (blocks.size() > 1) {
-        ui->clientSignatureTextBrowser->setText(blocks.at(1));
-        ui->clientSignatureTextBrowser->show();
-        ui->clientSignatureShortLabel->setPlainLines(signatureSummary(blocks.at(1)));
-    } else {
-        ui->clientSignatureTextBrowser->hide();
+    developer->show();
+    ui->developerSignatureShortLabel->setPlainLines(view.developerSummary);
+    ui->clientSignatureTextBrowser->setVisible(view.hasClient);
+    if (view.hasClient) {
+        ui->clientSignatureTextBrowser->setText(view.clientText);
+        ui->clientSignatureShortLabel->setPlainLines(view.clientSummary);
     }
 }
 
@@ -821,6 +813,8 @@ void SignDialog::clearDump()
     ui->developerSignatureShortLabel->setLines({});
     ui->clientSignatureShortLabel->setLines({});
 }
+
+// The Request tab.
 
 void SignDialog::checkOpenssl()
 {
@@ -856,16 +850,13 @@ void SignDialog::createRequest()
     if (!waitAlive(this, [this] { checkOpenssl(); }))
         return;
 
-    QString fieldError;
-    if (ui->generateCompanyNameLineEdit->text().isEmpty())
-        fieldError = tr("Company name field cannot be empty");
-    else if (ui->generatedKeyPathChooser->filePath().isEmpty())
-        fieldError = tr("Key field cannot be empty");
-    else if (ui->generatedReqPathChooser->filePath().isEmpty())
-        fieldError = tr("Request field cannot be empty");
-    if (!fieldError.isEmpty()) {
-        m_statusBar->showMessage(fieldError);
-        setOutcome(ui->generateLabel, Icons::BROKEN, tr("Generation failed"));
+    const Outcome refused
+        = requestFieldsOutcome(ui->generateCompanyNameLineEdit->text(),
+                               ui->generatedKeyPathChooser->filePath().toUserOutput(),
+                               ui->generatedReqPathChooser->filePath().toUserOutput());
+    if (!refused.ok) {
+        m_statusBar->showMessage(refused.text);
+        setOutcome(ui->generateLabel, refused);
         runPending();
         return;
     }
@@ -897,15 +888,14 @@ void SignDialog::createRequest()
     if (!result)
         return;
     disconnect(errors);
-    if (result->isSuccess()) {
-        setOutcome(ui->generateLabel, Icons::OK, tr("Request generated"));
-    } else {
-        setOutcome(ui->generateLabel, Icons::BROKEN, tr("Generation failed"));
-        m_statusBar->showMessage(
-            tr("Failed to generate request: %1").arg(requestFailureReason(*result, lastError)));
-    }
+    const Outcome outcome = requestOutcome(*result, lastError);
+    setOutcome(ui->generateLabel, outcome);
+    if (!outcome.ok)
+        m_statusBar->showMessage(outcome.text);
     runPending();
 }
+
+// Runs: one at a time and stoppable; what is asked for meanwhile comes after.
 
 std::optional<ProcessResult> SignDialog::run(SignTool *tool,
                                              const std::function<ProcessResult()> &body)
@@ -930,7 +920,7 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
     if (focused && focused->isEnabled() && focused->isVisible() && m_stopButton->hasFocus())
         focused->setFocus();
     m_stopButton->setEnabled(false);
-    if (result->stopped || !result->startError.isEmpty())
+    if (cutShort(*result))
         m_statusBar->showMessage(failureDescription(*result));
     return result;
 }
@@ -944,11 +934,18 @@ void SignDialog::stopRun()
     m_ownRuns.stopRunning();
 }
 
-bool SignDialog::deferWhileRunning(bool &pending)
+bool SignDialog::deferWhileRunning(Deferred work)
 {
     if (m_running)
-        pending = true;
+        defer(work);
     return m_running;
+}
+
+bool SignDialog::takeDeferred(Deferred work)
+{
+    const bool deferred = m_deferred.testFlag(work);
+    m_deferred.setFlag(work, false);
+    return deferred;
 }
 
 // Loops: a request can come in while a pending one runs.
@@ -956,11 +953,11 @@ void SignDialog::runPending()
 {
     while (!m_running) {
         bool alive = true;
-        if (std::exchange(m_targetChangePending, false))
+        if (takeDeferred(Deferred::TargetChange))
             alive = waitAlive(this, [this] { onTargetChanged(targetName()); });
-        else if (m_refreshPending)
+        else if (m_deferred.testFlag(Deferred::Refresh)) // refreshPackage takes it
             alive = waitAlive(this, [this] { refreshPackage(); });
-        else if (std::exchange(m_opensslCheckPending, false))
+        else if (takeDeferred(Deferred::OpensslCheck))
             alive = waitAlive(this, [this] { checkOpenssl(); });
         else
             break;
@@ -977,11 +974,11 @@ void SignDialog::setBusy(bool busy)
         button->setEnabled(!busy);
 }
 
-void SignDialog::setOutcome(QLabel *label, const Icon &icon, const QString &outcome)
+void SignDialog::setOutcome(QLabel *label, const Outcome &outcome)
 {
-    label->setPixmap(icon.pixmap());
-    label->setAccessibleName(outcome);
-    label->setToolTip(outcome);
+    label->setPixmap((outcome.ok ? Icons::OK : Icons::BROKEN).pixmap());
+    label->setAccessibleName(outcome.name);
+    label->setToolTip(outcome.name);
 }
 
 void SignDialog::clearOutcome(QLabel *label)

@@ -28,13 +28,14 @@ class SignDialog;
 }
 
 namespace Utils {
-class Icon;
 class PathChooser;
 } // namespace Utils
 
 namespace Tamarek::Internal {
 
 class BuildEngineInfo;
+struct DumpView;
+struct Outcome;
 class CertificateHealthLabel;
 
 // The "Sign Packages" window: signs, strips, verifies and dumps one package,
@@ -96,6 +97,7 @@ private:
     void refreshPackage();
     bool verifyPackage();
     void dumpPackage();
+    void showDump(const DumpView &view);
     void clearDump();
     void checkOpenssl();
     void createRequest();
@@ -106,10 +108,15 @@ private:
     std::optional<bool> probe(const QStringList &command);
     OutputHandler stoppableHandler();
     void stopRun();
-    bool deferWhileRunning(bool &pending);
+    // Work asked for while a run is in progress, done after it in this order.
+    enum class Deferred { TargetChange = 0x1, Refresh = 0x2, OpensslCheck = 0x4 };
+    Q_DECLARE_FLAGS(DeferredWork, Deferred)
+    bool deferWhileRunning(Deferred work);
+    void defer(Deferred work) { m_deferred.setFlag(work); }
+    bool takeDeferred(Deferred work);
     void runPending();
     void setBusy(bool busy);
-    void setOutcome(QLabel *label, const Utils::Icon &icon, const QString &outcome);
+    void setOutcome(QLabel *label, const Outcome &outcome);
     void clearOutcome(QLabel *label);
     void clearSignOutcome();
 
@@ -134,9 +141,7 @@ private:
     bool m_targetsArrived = false;
     bool m_closed = false;
     bool m_running = false;
-    bool m_refreshPending = false;
-    bool m_targetChangePending = false;
-    bool m_opensslCheckPending = false;
+    DeferredWork m_deferred;
     QPointer<SignTool> m_runningTool;
     RunStops m_ownRuns;
 };

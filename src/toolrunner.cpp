@@ -256,19 +256,4 @@ void endProcess(QProcess *process)
     process->terminate();
 }
 
-QString failureDescription(const ProcessResult &result)
-{
-    if (result.isSuccess())
-        return {};
-    if (!result.startError.isEmpty())
-        return result.startError;
-    if (result.timedOut)
-        return Tr::tr("The tool did not finish in time.");
-    if (result.stopped)
-        return Tr::tr("The tool was stopped before it finished.");
-    if (result.crashed)
-        return Tr::tr("The tool crashed.");
-    return Tr::tr("The tool ended with exit code %1.").arg(result.exitCode);
-}
-
 } // namespace Tamarek::Internal

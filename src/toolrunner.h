@@ -130,7 +130,4 @@ QProcess *startProcess(const QStringList &command,
 // reported any more. It deletes itself once it has ended.
 void endProcess(QProcess *process);
 
-// What became of a run that did not succeed, as a sentence for the user.
-QString failureDescription(const ProcessResult &result);
-
 } // namespace Tamarek::Internal

@@ -200,6 +200,26 @@
         <source>Error: keys and certificate must be inside shared folders: %1, %2</source>
         <translation>Ошибка: ключи и сертификат должны находиться в общих папках: %1, %2</translation>
     </message>
+    <message>
+        <source>the signing tool did not finish in time.</source>
+        <translation>инструмент подписи не завершился вовремя.</translation>
+    </message>
+    <message>
+        <source>signing was stopped, no passphrase was given.</source>
+        <translation>подпись остановлена, пароль не введён.</translation>
+    </message>
+    <message>
+        <source>the signing tool crashed.</source>
+        <translation>инструмент подписи аварийно завершился.</translation>
+    </message>
+    <message>
+        <source>the signing tool ended with exit code %1.</source>
+        <translation>инструмент подписи завершился с кодом %1.</translation>
+    </message>
+    <message>
+        <source>Error: Packages were not signed: %1</source>
+        <translation>Ошибка: пакеты не подписаны: %1</translation>
+    </message>
 </context>
 <context>
     <name>SignDialog</name>
@@ -846,22 +866,6 @@
     <message>
         <source>Warning: %1</source>
         <translation>Предупреждение: %1</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: %1</source>
-        <translation>Ошибка: пакеты не подписаны: %1</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: signing was stopped, no passphrase was given.</source>
-        <translation>Ошибка: пакеты не подписаны: подпись остановлена, пароль не введён.</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: the signing tool crashed.</source>
-        <translation>Ошибка: пакеты не подписаны: инструмент подписи аварийно завершился.</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: the signing tool ended with exit code %1.</source>
-        <translation>Ошибка: пакеты не подписаны: инструмент подписи завершился с кодом %1.</translation>
     </message>
     <message>
         <source>Packages were not signed by the step &quot;%1&quot;.</source>
