@@ -5,7 +5,6 @@
 
 #include <utils/fancylineedit.h>
 
-#include <QPointer>
 #include <QTimer>
 
 using namespace Utils;
@@ -21,11 +20,7 @@ void setUpKeyChooser(PathChooser *chooser, const KeyChooserOptions &options, con
     // The chooser's own asynchronous check of its empty text at construction
     // reports later, through the event loop, and would mark the chooser
     // invalid ("The path must not be empty.") over the result above.
-    const QPointer<PathChooser> guarded(chooser);
-    QTimer::singleShot(0, chooser, [guarded] {
-        if (guarded)
-            guarded->triggerChanged();
-    });
+    QTimer::singleShot(0, chooser, &PathChooser::triggerChanged);
 
     chooser->setExpectedKind(options.kind);
     chooser->setPromptDialogTitle(options.title);
