@@ -10,6 +10,7 @@
 #include "customertamarek.h"
 #include "keychooser.h"
 #include "packageoutcomes.h"
+#include "packagereportview.h"
 #include "pathutils.h"
 #include "regularkeys.h"
 #include "rpmsignexternal.h"
@@ -25,6 +26,7 @@
 #include <nork/sdk.h>
 
 #include <utils/fancylineedit.h>
+#include <utils/fileutils.h>
 #include <utils/pathchooser.h>
 #include <utils/qtcassert.h>
 #include <utils/utilsicons.h>
@@ -42,6 +44,8 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace Utils;
 
@@ -145,6 +149,7 @@ SignDialog::SignDialog(QWidget *parent)
 
     setUpRegularKeysLabel();
     setUpCertificateHealth();
+    setUpPackageReport();
     setUpOutcomes();
     setUpTextLabels();
     setUpAccessibility();
@@ -316,7 +321,10 @@ void SignDialog::setUpChoosers()
                          row.placeholder,
                          keyFromString(QLatin1String(row.historyKey)),
                          true},
-                        [this, mustExist](const QString &path, QString *errorMessage) {
+                        [this, mustExist, rpm = row.chooser == ui->rpmPathChooser](
+                            const QString &path, QString *errorMessage) {
+                            if (rpm)
+                                return path.isEmpty() || validatePackages(path, errorMessage);
                             return path.isEmpty() || validatePath(path, mustExist, errorMessage);
                         });
         QAbstractButton *browse = row.chooser->buttonAtIndex(0);
@@ -326,6 +334,56 @@ void SignDialog::setUpChoosers()
         if (auto button = qobject_cast<QPushButton *>(browse))
             button->setAutoDefault(false);
     }
+    ui->rpmPathChooser->addButton(tr("Several..."), this, [this] { chooseSeveralPackages(); });
+    QAbstractButton *several = ui->rpmPathChooser->buttonAtIndex(1);
+    several->setAccessibleName(tr("Choose several packages"));
+    several->setToolTip(tr("Choose several packages to sign, verify or dump at once"));
+    if (auto button = qobject_cast<QPushButton *>(several))
+        button->setAutoDefault(false);
+}
+
+// Several packages come as a list in the field, which the user can edit.
+void SignDialog::chooseSeveralPackages()
+{
+    const FilePaths chosen = FileUtils::getOpenFilePaths(tr("Select RPM packages"),
+                                                         m_workspacePath,
+                                                         tr("RPM package (*.rpm)"));
+    if (chosen.isEmpty())
+        return;
+    QStringList packages;
+    for (const FilePath &path : chosen)
+        packages << path.toUserOutput();
+    ui->rpmPathChooser->setPath(packageFieldText(packages));
+}
+
+// Each path as the field's own would be read.
+static QStringList fieldPackages(const QString &text)
+{
+    if (!text.contains(';'))
+        return packagesOf(FilePath::fromUserInput(text).toFSPathString());
+    QStringList packages;
+    for (const QString &package : packagesOf(text))
+        packages << FilePath::fromUserInput(package).toFSPathString();
+    return packages;
+}
+
+bool SignDialog::validatePackages(const QString &text, QString *errorMessage) const
+{
+    const QStringList packages = fieldPackages(text);
+    if (packages.isEmpty() && !text.contains(';')) {
+        if (!validatePath(text, false, errorMessage))
+            return false;
+        *errorMessage = tr("The folder holds no RPM packages");
+        return false;
+    }
+    for (const QString &package : packages) {
+        if (!validatePath(package, true, errorMessage)) {
+            if (packages.size() > 1)
+                *errorMessage = QString("%1: %2").arg(package, *errorMessage);
+            return false;
+        }
+    }
+    return true;
 }
 
 QList<PathChooser *> SignDialog::choosers() const
@@ -361,6 +419,7 @@ void SignDialog::setUpAccessibility()
         order << chooser->lineEdit() << chooser->buttonAtIndex(0);
     };
     addChooser(ui->rpmPathChooser);
+    order << ui->rpmPathChooser->buttonAtIndex(1);
     order << ui->removeSignaturePushButton << ui->tabWidget->findChild<QTabBar *>();
     for (PathChooser *chooser : {ui->binaryKeyPathChooser,
                                  ui->developerKeyPathChooser,
@@ -372,7 +431,8 @@ void SignDialog::setUpAccessibility()
     order << ui->regularKeysLabel << ui->addSignaturePushButton;
     addChooser(ui->caCertificatePathChooser);
     order << ui->verifySignaturePushButton << ui->dumpPushButton
-          << ui->developerSignatureTextBrowser << ui->clientSignatureTextBrowser;
+          << ui->developerSignatureTextBrowser << ui->clientSignatureTextBrowser
+          << m_reportView->table() << m_reportView->saveButton();
     addChooser(ui->generatedKeyPathChooser);
     order << ui->generationKeyAlgoComboBox;
     addChooser(ui->generatedReqPathChooser);
@@ -627,10 +687,12 @@ std::optional<bool> SignDialog::probe(const QStringList &command)
 OutputHandler SignDialog::stoppableHandler()
 {
     const quint64 run = m_ownRuns.start();
-    const QPointer<SignDialog> self(this);
-    return OutputHandler([self, run](const QByteArray &, const QByteArray &, QByteArray &) {
-        return self && !self->m_ownRuns.isStopped(run);
-    });
+    return OutputHandler(ifAlive(
+        this,
+        [this, run](const QByteArray &, const QByteArray &, QByteArray &) {
+            return !m_ownRuns.isStopped(run);
+        },
+        false));
 }
 
 SignTool *SignDialog::currentTool()
@@ -671,6 +733,18 @@ QString SignDialog::packagePath() const
     return ui->rpmPathChooser->filePath().toFSPathString();
 }
 
+QStringList SignDialog::packagePaths() const
+{
+    const QString text = ui->rpmPathChooser->lineEdit()->text();
+    return text.contains(';') ? fieldPackages(text) : packagesOf(packagePath());
+}
+
+QString SignDialog::singlePackage() const
+{
+    const QStringList packages = packagePaths();
+    return packages.size() == 1 ? packages.first() : QString();
+}
+
 QString SignDialog::targetName() const
 {
     return ui->m_comboBoxBuildTargets->currentText();
@@ -680,7 +754,7 @@ QString SignDialog::targetName() const
 // the target has no tool or a run is on.
 SignTool *SignDialog::packageTool()
 {
-    if (m_running || packagePath().isEmpty())
+    if (m_running || packagePaths().isEmpty())
         return nullptr;
     return currentTool();
 }
@@ -691,7 +765,7 @@ void SignDialog::addSignature()
     if (!tool)
         return;
     const QString target = targetName();
-    const QStringList packages{packagePath()};
+    const QStringList packages = packagePaths();
     const SignKeys keys = collectKeys();
     const std::optional<ProcessResult> result = run(tool, [&] {
         return tool->sign(target, packages, keys);
@@ -711,7 +785,7 @@ void SignDialog::deleteSignature()
     if (!tool)
         return;
     const QString target = targetName();
-    const QStringList packages{packagePath()};
+    const QStringList packages = packagePaths();
     if (!run(tool, [&] { return tool->removeSignature(target, packages); }))
         return;
     clearSignOutcome();
@@ -742,7 +816,11 @@ bool SignDialog::verifyPackage()
 {
     ui->verifyLabel->clear();
     clearOutcome(ui->verifyIconLabel);
-    const QString package = packagePath();
+    const QStringList packages = packagePaths();
+    setBatchMode(packages.size() > 1);
+    if (m_batch)
+        return verifyBatch(packages);
+    const QString package = singlePackage();
     if (package.isEmpty() || !QFileInfo(package).isFile())
         return true;
     SignTool *tool = currentTool();
@@ -753,7 +831,7 @@ bool SignDialog::verifyPackage()
         result = run(tool, [&] { return tool->verify(target, {package}, keys); });
         if (!result)
             return false;
-        if (package != packagePath() || target != targetName()) {
+        if (package != singlePackage() || target != targetName()) {
             defer(Deferred::Refresh);
             return false;
         }
@@ -766,7 +844,13 @@ bool SignDialog::verifyPackage()
 
 void SignDialog::dumpPackage()
 {
-    const QString package = packagePath();
+    const QStringList packages = packagePaths();
+    setBatchMode(packages.size() > 1);
+    if (m_batch) {
+        dumpBatch(packages);
+        return;
+    }
+    const QString package = singlePackage();
     clearDump();
     // What was shown belongs to another path: an empty or missing one shows nothing.
     if (package.isEmpty() || !QFileInfo(package).isFile())
@@ -778,12 +862,113 @@ void SignDialog::dumpPackage()
         result = run(tool, [&] { return tool->dump(target, {package}); });
         if (!result)
             return;
-        if (package != packagePath() || target != targetName()) {
+        if (package != singlePackage() || target != targetName()) {
             defer(Deferred::Refresh);
             return;
         }
     }
     showDump(dumpView(result ? &*result : nullptr));
+}
+
+// What is known of these packages already: a verify keeps the signatures
+// shown, a dump the verification.
+static QList<PackageReport> reportsFor(const QStringList &packages,
+                                       const QList<PackageReport> &known)
+{
+    QList<PackageReport> reports;
+    for (const QString &package : packages) {
+        const auto same = std::find_if(known.cbegin(), known.cend(), [&](const PackageReport &r) {
+            return r.path == package;
+        });
+        reports << (same != known.cend() ? *same : PackageReport{package});
+    }
+    return reports;
+}
+
+static bool allFiles(const QStringList &packages)
+{
+    return std::all_of(packages.cbegin(), packages.cend(), [](const QString &package) {
+        return QFileInfo(package).isFile();
+    });
+}
+
+// Several packages: one run of the tool for all of them, none while one
+// of them is missing.
+bool SignDialog::verifyBatch(const QStringList &packages)
+{
+    if (!allFiles(packages)) {
+        m_reportView->setReports({});
+        return true;
+    }
+    QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
+    SignTool *tool = currentTool();
+    std::optional<ProcessResult> result;
+    if (tool) {
+        const QString target = targetName();
+        const SignKeys keys = collectKeys();
+        result = run(tool, [&] { return tool->verify(target, packages, keys); });
+        if (!result)
+            return false;
+        if (packages != packagePaths() || target != targetName()) {
+            defer(Deferred::Refresh);
+            return false;
+        }
+        addVerification(reports, *result, keys.caCertificate);
+    }
+    const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
+    ui->verifyLabel->setText(outcome.text);
+    setOutcome(ui->verifyIconLabel, outcome);
+    m_reportView->setReports(reports);
+    return true;
+}
+
+void SignDialog::dumpBatch(const QStringList &packages)
+{
+    if (!allFiles(packages))
+        return;
+    QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
+    SignTool *tool = currentTool();
+    if (!tool) {
+        m_reportView->setReports(reports);
+        return;
+    }
+    const QString target = targetName();
+    const std::optional<ProcessResult> result = run(tool, [&] {
+        return tool->dump(target, packages);
+    });
+    if (!result)
+        return;
+    if (packages != packagePaths() || target != targetName()) {
+        defer(Deferred::Refresh);
+        return;
+    }
+    if (!cutShort(*result))
+        addDumps(reports, QString::fromUtf8(result->standardOutput));
+    m_reportView->setReports(reports);
+}
+
+// Several packages show in a table instead of the two signature panes.
+void SignDialog::setBatchMode(bool batch)
+{
+    if (batch == m_batch)
+        return;
+    m_batch = batch;
+    clearDump();
+    m_reportView->setReports({});
+    m_reportView->setVisible(batch);
+    ui->developerSignatureTextBrowser->setVisible(!batch);
+    ui->clientSignatureTextBrowser->hide();
+}
+
+void SignDialog::setUpPackageReport()
+{
+    m_reportView = new PackageReportView(this);
+    m_reportView->setObjectName("packageReportView");
+    m_reportView->hide();
+    ui->formLayout_2->addRow(m_reportView);
+    connect(m_reportView, &PackageReportView::statusMessage, m_statusBar, [this](const QString &m) {
+        m_statusBar->showMessage(m);
+    });
 }
 
 void SignDialog::showDump(const DumpView &view)

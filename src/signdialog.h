@@ -34,6 +34,7 @@ class PathChooser;
 namespace Tamarek::Internal {
 
 class BuildEngineInfo;
+class PackageReportView;
 struct DumpView;
 struct Outcome;
 class CertificateHealthLabel;
@@ -89,6 +90,10 @@ private:
     SignTool *packageTool();
     SignKeys collectKeys() const;
     QString packagePath() const;
+    // What the package field names: one package, or several (a list, a folder).
+    QStringList packagePaths() const;
+    // The one package of today's single-package views; empty for several.
+    QString singlePackage() const;
     QString targetName() const;
 
     void addSignature();
@@ -98,6 +103,12 @@ private:
     bool verifyPackage();
     void dumpPackage();
     void showDump(const DumpView &view);
+    void setUpPackageReport();
+    void chooseSeveralPackages();
+    bool validatePackages(const QString &text, QString *errorMessage) const;
+    void setBatchMode(bool batch);
+    bool verifyBatch(const QStringList &packages);
+    void dumpBatch(const QStringList &packages);
     void clearDump();
     void checkOpenssl();
     void createRequest();
@@ -133,6 +144,8 @@ private:
     QPushButton *m_stopButton = nullptr;
     CertificateHealthLabel *m_developerCertificateHealth = nullptr;
     CertificateHealthLabel *m_clientCertificateHealth = nullptr;
+    PackageReportView *m_reportView = nullptr;
+    bool m_batch = false;
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;
     QHash<QLabel *, QString> m_outcomeLabelNames;

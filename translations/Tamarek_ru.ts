@@ -814,6 +814,78 @@
         <source>Failed to generate request: %1</source>
         <translation>Не удалось создать запрос: %1</translation>
     </message>
+    <message>
+        <source>Not verified: %1</source>
+        <translation>Не проверено: %1</translation>
+    </message>
+    <message>
+        <source>%1 signature: %2, key %3</source>
+        <translation>подпись %1: %2, ключ %3</translation>
+    </message>
+    <message>
+        <source>no CA certificate</source>
+        <translation>без сертификата УЦ</translation>
+    </message>
+    <message>
+        <source>Packages</source>
+        <translation>Пакеты</translation>
+    </message>
+    <message>
+        <source>Package</source>
+        <translation>Пакет</translation>
+    </message>
+    <message>
+        <source>Signatures</source>
+        <translation>Подписи</translation>
+    </message>
+    <message>
+        <source>Verification</source>
+        <translation>Проверка</translation>
+    </message>
+    <message>
+        <source>Save Rep&amp;ort...</source>
+        <translation>Со&amp;хранить отчёт...</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Save Report</source>
+        <translation>Сохранить отчёт</translation>
+    </message>
+    <message>
+        <source>Text (*.txt)</source>
+        <translation>Текст (*.txt)</translation>
+    </message>
+    <message>
+        <source>Report saved to %1</source>
+        <translation>Отчёт сохранён в %1</translation>
+    </message>
+    <message>
+        <source>Could not save the report: %1</source>
+        <translation>Не удалось сохранить отчёт: %1</translation>
+    </message>
+    <message>
+        <source>Several...</source>
+        <translation>Несколько...</translation>
+    </message>
+    <message>
+        <source>Choose several packages</source>
+        <translation>Выбрать несколько пакетов</translation>
+    </message>
+    <message>
+        <source>Choose several packages to sign, verify or dump at once</source>
+        <translation>Выбрать несколько пакетов, чтобы подписать, проверить или показать их подписи разом</translation>
+    </message>
+    <message>
+        <source>Select RPM packages</source>
+        <translation>Выберите RPM-пакеты</translation>
+    </message>
+    <message>
+        <source>The folder holds no RPM packages</source>
+        <translation>В папке нет RPM-пакетов</translation>
+    </message>
 </context>
 <context>
     <name>Tamarek::Internal::SignOptionsPage</name>
