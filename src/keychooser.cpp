@@ -4,6 +4,7 @@
 #include "keychooser.h"
 
 #include <utils/fancylineedit.h>
+#include <utils/qtcassert.h>
 
 #include <QTimer>
 
@@ -13,6 +14,7 @@ namespace Tamarek::Internal {
 
 void setUpKeyChooser(PathChooser *chooser, const KeyChooserOptions &options, const PathCheck &check)
 {
+    QTC_ASSERT(chooser && check, return);
     chooser->setValidationFunction(FancyLineEdit::SynchronousValidationFunction(
         [check](FancyLineEdit *edit, QString *errorMessage) {
             return check(edit->text(), errorMessage);

@@ -14,6 +14,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+#include <functional>
+
 namespace Tamarek::Internal {
 
 struct DialogTr
@@ -151,6 +154,26 @@ QString verificationText(const PackageReport &report)
         return {};
     return report.verified ? DialogTr::tr("Verified")
                            : DialogTr::tr("Not verified: %1").arg(report.reason);
+}
+
+QString batchSummary(const QList<PackageReport> &reports)
+{
+    if (reports.isEmpty())
+        return {};
+    const auto count = [&reports](const std::function<bool(const PackageReport &)> &test) {
+        return std::count_if(reports.cbegin(), reports.cend(), test);
+    };
+    QString summary = DialogTr::tr("%n package(s)", nullptr, reports.size());
+    summary += ": "
+               + DialogTr::tr("%1 signed").arg(count([](const PackageReport &report) {
+                     return !report.signatures.isEmpty();
+                 }));
+    if (reports.first().verifyRan) {
+        summary += ", " + DialogTr::tr("%1 verified").arg(count([](const PackageReport &report) {
+                       return report.verified;
+                   }));
+    }
+    return summary;
 }
 
 QString reportText(const QList<PackageReport> &reports)

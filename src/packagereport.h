@@ -54,6 +54,9 @@ void addVerification(QList<PackageReport> &reports,
 QByteArray reportJson(const QList<PackageReport> &reports);
 QString reportText(const QList<PackageReport> &reports);
 
+// One line on all of them: how many, signed, verified.
+QString batchSummary(const QList<PackageReport> &reports);
+
 // The verification column of the dialog's table.
 QString verificationText(const PackageReport &report);
 

@@ -9,7 +9,10 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 using namespace Utils;
 
@@ -19,6 +22,13 @@ struct DialogTr
 {
     Q_DECLARE_TR_FUNCTIONS(Tamarek::Internal::SignDialog)
 };
+
+static QString commonName(const QString &subject)
+{
+    static const QRegularExpression cn("(?:^|[,/]\\s*)CN\\s*=\\s*([^,/]+)");
+    const QRegularExpressionMatch match = cn.match(subject);
+    return match.hasMatch() ? match.captured(1).trimmed() : subject;
+}
 
 PackageReportView::PackageReportView(QWidget *parent)
     : QWidget(parent)
@@ -31,8 +41,10 @@ PackageReportView::PackageReportView(QWidget *parent)
     m_tree->setWordWrap(true);
     m_tree->setHeaderLabels(
         {DialogTr::tr("Package"), DialogTr::tr("Signatures"), DialogTr::tr("Verification")});
+    m_tree->setTextElideMode(Qt::ElideRight);
+    m_tree->header()->setStretchLastSection(false);
     m_tree->header()->setSectionResizeMode(QHeaderView::Interactive);
-    m_tree->header()->setStretchLastSection(true);
+    m_tree->header()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     m_saveButton = new QPushButton(DialogTr::tr("Save Rep&ort..."), this);
     m_saveButton->setObjectName("saveReportPushButton");
@@ -54,9 +66,13 @@ void PackageReportView::setReports(const QList<PackageReport> &reports)
     m_reports = reports;
     m_tree->clear();
     for (const PackageReport &report : reports) {
+        // The common name tells signers apart; the whole subject is in the tooltip.
         QStringList signatures;
-        for (const SignatureEntry &entry : report.signatures)
-            signatures << entry.group + ": " + entry.subject;
+        QStringList subjects;
+        for (const SignatureEntry &entry : report.signatures) {
+            signatures << entry.group + ": " + commonName(entry.subject);
+            subjects << entry.group + ": " + entry.subject;
+        }
         if (signatures.isEmpty())
             signatures << DialogTr::tr("No signatures found in package");
         auto item = new QTreeWidgetItem(m_tree,
@@ -64,11 +80,28 @@ void PackageReportView::setReports(const QList<PackageReport> &reports)
                                          signatures.join('\n'),
                                          verificationText(report)});
         item->setToolTip(0, report.path);
-        item->setToolTip(1, signatures.join('\n'));
+        item->setToolTip(1, subjects.isEmpty() ? signatures.join('\n') : subjects.join('\n'));
         item->setToolTip(2, verificationText(report));
     }
-    m_tree->resizeColumnToContents(0);
+    fitColumns();
     m_saveButton->setEnabled(!reports.isEmpty());
+}
+
+void PackageReportView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitColumns();
+}
+
+// The names as far as they go in half the width, the outcome in a quarter;
+// the signatures take the rest.
+void PackageReportView::fitColumns()
+{
+    const int width = m_tree->viewport()->width();
+    m_tree->resizeColumnToContents(0);
+    m_tree->setColumnWidth(0, std::min(m_tree->columnWidth(0), width / 2));
+    m_tree->resizeColumnToContents(2);
+    m_tree->setColumnWidth(2, std::min(m_tree->columnWidth(2), width / 4));
 }
 
 Result PackageReportView::writeReport(const FilePath &path) const

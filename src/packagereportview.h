@@ -38,6 +38,8 @@ signals:
     void statusMessage(const QString &message);
 
 private:
+    void resizeEvent(QResizeEvent *event) override;
+    void fitColumns();
     void saveReport();
 
     QList<PackageReport> m_reports;

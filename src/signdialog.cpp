@@ -896,8 +896,9 @@ static bool allFiles(const QStringList &packages)
 // of them is missing.
 bool SignDialog::verifyBatch(const QStringList &packages)
 {
+    QTC_CHECK(packages.size() > 1);
     if (!allFiles(packages)) {
-        m_reportView->setReports({});
+        showReports({});
         return true;
     }
     QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
@@ -918,18 +919,19 @@ bool SignDialog::verifyBatch(const QStringList &packages)
     const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
     ui->verifyLabel->setText(outcome.text);
     setOutcome(ui->verifyIconLabel, outcome);
-    m_reportView->setReports(reports);
+    showReports(reports);
     return true;
 }
 
 void SignDialog::dumpBatch(const QStringList &packages)
 {
+    QTC_CHECK(packages.size() > 1);
     if (!allFiles(packages))
         return;
     QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
     SignTool *tool = currentTool();
     if (!tool) {
-        m_reportView->setReports(reports);
+        showReports(reports);
         return;
     }
     const QString target = targetName();
@@ -944,7 +946,14 @@ void SignDialog::dumpBatch(const QStringList &packages)
     }
     if (!cutShort(*result))
         addDumps(reports, QString::fromUtf8(result->standardOutput));
+    showReports(reports);
+}
+
+// The summary stands where one package's signatures would.
+void SignDialog::showReports(const QList<PackageReport> &reports)
+{
     m_reportView->setReports(reports);
+    ui->developerSignatureShortLabel->setPlainLines(batchSummary(reports));
 }
 
 // Several packages show in a table instead of the two signature panes.
@@ -962,6 +971,7 @@ void SignDialog::setBatchMode(bool batch)
 
 void SignDialog::setUpPackageReport()
 {
+    QTC_CHECK(m_statusBar);
     m_reportView = new PackageReportView(this);
     m_reportView->setObjectName("packageReportView");
     m_reportView->hide();
@@ -973,6 +983,7 @@ void SignDialog::setUpPackageReport()
 
 void SignDialog::showDump(const DumpView &view)
 {
+    QTC_CHECK(view.hasDeveloper || !view.hasClient);
     QTextBrowser *developer = ui->developerSignatureTextBrowser;
     if (view.developerTextIsPlain)
         developer->setPlainText(view.developerText);

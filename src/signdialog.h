@@ -35,6 +35,7 @@ namespace Tamarek::Internal {
 
 class BuildEngineInfo;
 class PackageReportView;
+struct PackageReport;
 struct DumpView;
 struct Outcome;
 class CertificateHealthLabel;
@@ -109,6 +110,7 @@ private:
     void setBatchMode(bool batch);
     bool verifyBatch(const QStringList &packages);
     void dumpBatch(const QStringList &packages);
+    void showReports(const QList<PackageReport> &reports);
     void clearDump();
     void checkOpenssl();
     void createRequest();

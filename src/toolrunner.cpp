@@ -186,6 +186,8 @@ QProcess *startProcess(const QStringList &command,
                        const std::function<void(const ProcessResult &)> &done,
                        int timeLimitMs)
 {
+    // An empty command fails to start and is reported so; no context would leak.
+    QTC_CHECK(!command.isEmpty() && context && done);
     auto process = new QProcess(context);
     process->setProgram(command.value(0));
     process->setArguments(command.mid(1));

@@ -886,6 +886,22 @@
         <source>The folder holds no RPM packages</source>
         <translation>В папке нет RPM-пакетов</translation>
     </message>
+    <message numerus="yes">
+        <source>%n package(s)</source>
+        <translation>
+            <numerusform>%n пакет</numerusform>
+            <numerusform>%n пакета</numerusform>
+            <numerusform>%n пакетов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 signed</source>
+        <translation>подписано: %1</translation>
+    </message>
+    <message>
+        <source>%1 verified</source>
+        <translation>проверено: %1</translation>
+    </message>
 </context>
 <context>
     <name>Tamarek::Internal::SignOptionsPage</name>

@@ -647,6 +647,7 @@ void SignDialogTest::testSeveralPackages()
     QCOMPARE(w("signStateLabel")->accessibleName(), "Signed");
     QCOMPARE(m_kit->calls({"rpmsign-external sign"}).size(), 1);
     QCOMPARE(verification(), QStringList(3, "Verified"));
+    QCOMPARE(text("developerSignatureShortLabel"), "3 packages: 3 signed, 3 verified");
 
     setPath("caCertificatePathChooser", m_kit->kitFile("workspace/keys/client-cert.pem"));
     press("verifySignaturePushButton");
