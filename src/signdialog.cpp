@@ -967,6 +967,8 @@ void SignDialog::setBatchMode(bool batch)
     m_reportView->setVisible(batch);
     ui->developerSignatureTextBrowser->setVisible(!batch);
     ui->clientSignatureTextBrowser->hide();
+    // The batch's summary takes the whole row.
+    ui->clientSignatureShortLabel->setVisible(!batch);
 }
 
 void SignDialog::setUpPackageReport()
