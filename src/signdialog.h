@@ -126,6 +126,7 @@ private:
     QPushButton *m_stopButton = nullptr;
     CertificateHealthLabel *m_developerCertificateHealth = nullptr;
     CertificateHealthLabel *m_clientCertificateHealth = nullptr;
+    CertificateHealthLabel *m_caCertificateHealth = nullptr;
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;
     QHash<QLabel *, QString> m_outcomeLabelNames;
