@@ -89,8 +89,11 @@ void SignStep::fromMap(const Store &map)
 void SignStep::toMap(Store &map) const
 {
     BuildStep::toMap(map);
-    map.insert(Constants::VERIFY_AFTER_SIGN_KEY, m_verifyAfterSign);
-    map.insert(Constants::VERIFY_ROOT_CERTIFICATE_KEY, m_verifyRootCertificate);
+    // Written only when used, so that a step that does not verify is stored as before.
+    if (m_verifyAfterSign)
+        map.insert(Constants::VERIFY_AFTER_SIGN_KEY, true);
+    if (!m_verifyRootCertificate.isEmpty())
+        map.insert(Constants::VERIFY_ROOT_CERTIFICATE_KEY, m_verifyRootCertificate);
 }
 
 QString SignStep::effectiveVerifyRoot() const

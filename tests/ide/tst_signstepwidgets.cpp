@@ -9,6 +9,7 @@
 #include "signingdefaults.h"
 #include "tamarekconstants.h"
 
+#include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
 #include <QCheckBox>
@@ -134,7 +135,6 @@ void SignStepWidgetsTest::testCustomerSignValidation_data()
     const QString client = "packagesClientCertPathChooser";
     QTest::newRow("client: empty") << client << home << workspace << "" << true;
     const QString root = "verifyRootCertificatePathChooser";
-    QTest::newRow("CA: empty, the global one") << root << home << workspace << "" << true;
     QTest::newRow("CA: in the shared home") << root << home << workspace
                                             << "/home/u/sdk-home/ca.pem" << true;
     QTest::newRow("CA: outside both") << root << home << workspace << "/etc/ca.pem" << false;
@@ -279,8 +279,6 @@ void SignStepWidgetsTest::testRpmsignExternalValidation_data()
     }
     QTest::newRow("a sibling folder sharing the prefix")
         << "keyPathChooser" << "/home/u/work" << "/home/u/work2/a.pem" << false;
-    QTest::newRow("CA: empty, the global one")
-        << "verifyRootCertificatePathChooser" << "/home/u/work" << "" << true;
     QTest::newRow("CA: in the shared home only")
         << "verifyRootCertificatePathChooser" << "/home/u/work" << "/home/u/sdk-home/ca.pem"
         << false;
@@ -502,6 +500,9 @@ static void checkVerificationControls(const QString &placeholder)
     QVERIFY(!checkBox->isChecked());
     QVERIFY(!rootChooser->isEnabled());
     QCOMPARE(rootChooser->lineEdit()->placeholderText(), placeholder);
+    // Empty, it stands for the global one: no error.
+    QTRY_COMPARE(rootChooser->lineEdit()->state(), FancyLineEdit::DisplayingPlaceholderText);
+    QCOMPARE(rootChooser->errorMessage(), QString());
 
     widget.setVerifyAfterSign(true);
     QVERIFY(rootChooser->isEnabled());
