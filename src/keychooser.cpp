@@ -63,7 +63,10 @@ void setUpVerifyRootChooser(QCheckBox *verify,
                             CertificateHealthLabel *health,
                             const PathCheck &check)
 {
-    setUpStepKeyChooser(chooser, Tr::tr("Select the CA certificate to verify against"), true, check);
+    setUpStepKeyChooser(chooser,
+                        Tr::tr("Select the CA certificate to verify against"),
+                        true,
+                        check);
     chooser->setToolTip(Tr::tr("The CA certificate that the signatures must verify against; "
                                "when empty, the one of the options page"));
     health->setRole(CertificateRole::TrustRoot);

@@ -173,8 +173,6 @@ QList<SignStep::Problem> SignStep::problemsBeforeDeploy() const
     const SignKeys keys = cleaned(signingKeys());
     QString error;
     const bool keysInPlace = checkKeys(keys, &error);
-    if (!keysInPlace)
-        problems.append({error, true});
 
     QStringList files = filesToCheck(keys);
     QList<CertificatePair> certificates = certificatesToCheck(keys);
@@ -191,18 +189,24 @@ QList<SignStep::Problem> SignStep::problemsBeforeDeploy() const
     }
 
     const QList<FilePath> folders = sharedFolders();
+    bool outside = false;
     for (const QString &file : std::as_const(files)) {
         const QFileInfo info(file);
-        if (!info.exists())
-            problems.append({tr("The file %1 does not exist.").arg(file), true});
-        else if (!info.isFile() || !info.isReadable())
-            problems.append({tr("The file %1 can't be read.").arg(file), true});
-        else if (keysInPlace && !areInsideFolders({file}, folders))
+        if (!areInsideFolders({file}, folders)) {
+            outside = true;
             problems.append(
                 {tr("The file %1 is not inside the folders shared with the build engine.")
                      .arg(file),
                  true});
+        } else if (!info.exists()) {
+            problems.append({tr("The file %1 does not exist.").arg(file), true});
+        } else if (!info.isFile() || !info.isReadable()) {
+            problems.append({tr("The file %1 can't be read.").arg(file), true});
+        }
     }
+    // What else the run's own check refuses: a file not set.
+    if (!keysInPlace && !outside)
+        problems.append({tr("A key or certificate that the step signs with is not set."), true});
 
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const CertificateHealthCache &cache = CertificateHealthCache::instance();

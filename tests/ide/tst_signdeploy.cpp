@@ -319,6 +319,11 @@ void SignDeployTest::testCustomerSign_data()
     const QString completed = "NormalMessage: Package sign completed successfully.";
     const QString notSigned = "Task: Warning: Packages were not signed by the step "
                               "\"RPM Sign (customer-sign)\".";
+    // Told when the deploy starts.
+    const QString notSet
+        = "Task: Error: A key or certificate that the step signs with is not set.";
+    const QString outside = "~Task: Error: The file .*/%1 is not inside the folders shared "
+                            "with the build engine\\.";
 
     QTest::newRow("client certificate, debug packages signed too")
         << withClient << true << Packages::MainAndDebug << RpmStep::Before
@@ -334,12 +339,14 @@ void SignDeployTest::testCustomerSign_data()
     QTest::newRow("binaries key empty")
         << QStringList{"", withClient[1], withClient[2], withClient[3]} << true
         << Packages::MainAndDebug << RpmStep::Before
-        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty", notSigned}
+        << QStringList{notSet, signing, "ErrorMessage: Error: keys and certificate can't be empty",
+                       notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("packages certificate empty, no RPM build step: only the keys told")
         << QStringList{withClient[0], withClient[1], "", ""} << true << Packages::MainAndDebug
         << RpmStep::AddedAfterward
-        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty", notSigned}
+        << QStringList{notSet, signing, "ErrorMessage: Error: keys and certificate can't be empty",
+                       notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("keys in the shared home, where new steps take them from")
         << QStringList{"homekey/binaries-key.pem",
@@ -352,15 +359,17 @@ void SignDeployTest::testCustomerSign_data()
     QTest::newRow("packages key outside both shared folders")
         << QStringList{withClient[0], "outside/packages-key.pem", withClient[2], ""} << true
         << Packages::MainAndDebug << RpmStep::Before
-        << QStringList{signing,
+        << QStringList{outside.arg("packages-key\\.pem"),
+                       signing,
                        "ErrorMessage: Error: keys and certificate must be inside "
                        "shared folders: %HOME%, %WS%",
                        notSigned}
         << QStringList{"main 0", "debug 0"};
-    QTest::newRow("client certificate outside the shared folders is not checked")
+    QTest::newRow("client certificate outside the shared folders: told only when the deploy starts")
         << QStringList{withClient[0], withClient[1], withClient[2], "outside/client.pem"}
         << true << Packages::MainOnly << RpmStep::Before
-        << QStringList{signing,
+        << QStringList{outside.arg("client\\.pem"),
+                       signing,
                        "~ErrorMessage: Warning: The certificate .*/client\\.pem can't be read: "
                        "Unable to load certificate",
                        "~Task: Warning: The certificate .*/client\\.pem can't be read: "
@@ -453,6 +462,8 @@ void SignDeployTest::testRpmsignExternal_data()
                                   "device is not possible. Read more: %URL%";
     const QString notSigned = "Task: Warning: Packages were not signed by the step "
                               "\"RPM Sign (rpmsign-external)\".";
+    const QString notSet
+        = "Task: Error: A key or certificate that the step signs with is not set.";
     const QVariant absent;
 
     QTest::newRow("regular pair: a developer note per package, by file name")
@@ -505,15 +516,19 @@ void SignDeployTest::testRpmsignExternal_data()
     QTest::newRow("global key present but empty")
         << QVariant("") << QVariant("keys/developer-cert.pem") << QStringList()
         << Packages::MainOnly << RpmStep::Before << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty", notSigned};
+        << QStringList{notSet, signing, "ErrorMessage: Error: key and certificate can't be empty",
+                       notSigned};
     QTest::newRow("custom certificate empty")
         << absent << absent << QStringList{"keys/developer-key.pem", ""} << Packages::MainOnly
         << RpmStep::Before << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty", notSigned};
+        << QStringList{notSet, signing, "ErrorMessage: Error: key and certificate can't be empty",
+                       notSigned};
     QTest::newRow("custom key in the shared home, outside the workspace")
         << absent << absent << QStringList{"home/key.pem", "keys/developer-cert.pem"}
         << Packages::MainOnly << RpmStep::Before << Tamper::None
-        << QStringList{signing,
+        << QStringList{"~Task: Error: The file .*/key\\.pem is not inside the folders shared "
+                       "with the build engine\\.",
+                       signing,
                        "ErrorMessage: Error: key and certificate must be inside "
                        "workspace folder: %WS%",
                        notSigned};

@@ -272,7 +272,8 @@ void SignStepSettingsTest::testRpmsignExternalMap_data()
         << Store{{"Tamarek.UseDefaultValues", false}, {"Tamarek.Key", ""}, {"Tamarek.Cert", ""}};
     QTest::newRow("verifying, not any more")
         << Store{{"Tamarek.VerifyAfterSign", false}, {"Tamarek.VerifyRootCertificate", "/w/ca.pem"}}
-        << Store{{"Tamarek.UseDefaultValues", true}, {"Tamarek.VerifyRootCertificate", "/w/ca.pem"}};
+        << Store{{"Tamarek.UseDefaultValues", true},
+                 {"Tamarek.VerifyRootCertificate", "/w/ca.pem"}};
 }
 
 void SignStepSettingsTest::testRpmsignExternalMap()

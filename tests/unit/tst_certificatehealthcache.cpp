@@ -63,7 +63,8 @@ void CertificateHealthCacheTest::testLookup()
     QVERIFY(QDir().mkpath(folder + "/sub"));
     const QString cert = folder + "/cert.pem";
     const QString key = folder + "/key.pem";
-    QVERIFY(write(cert, "certificate\n") && write(key, "key\n") && write(folder + "/k2.pem", "k\n"));
+    QVERIFY(write(cert, "certificate\n") && write(key, "key\n"));
+    QVERIFY(write(folder + "/k2.pem", "k\n"));
 
     CertificateHealthCache cache;
     const CertificateCheck read = checkExpiringOn(QDateTime::currentDateTimeUtc().addDays(-2),
