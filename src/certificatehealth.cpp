@@ -107,23 +107,48 @@ QStringList certificateWarnings(const CertificateCheck &check,
     return warnings;
 }
 
-QList<SummaryLine> certificateSummary(const CertificateCheck &check, const QDateTime &now)
+QStringList lastReadProblems(const CertificateCheck &check,
+                             const QString &certificatePath,
+                             const QDateTime &now)
+{
+    QStringList problems;
+    if (!check.info)
+        return problems;
+    const CertificateInfo &info = *check.info;
+    if (now < info.notBefore) {
+        problems << Tr::tr("The certificate %1 is not valid before %2.")
+                        .arg(certificatePath, dateText(info.notBefore));
+    } else if (now > info.notAfter) {
+        problems << Tr::tr("The certificate %1 expired on %2.")
+                        .arg(certificatePath, dateText(info.notAfter));
+    }
+    if (check.keyMatch == KeyMatch::Differs)
+        problems << Tr::tr("The certificate %1 does not belong to its key.").arg(certificatePath);
+    return problems;
+}
+
+QList<SummaryLine> certificateSummary(const CertificateCheck &check,
+                                      const QDateTime &now,
+                                      CertificateRole role)
 {
     const auto problem = [](const QString &text) { return SummaryLine{text, true}; };
     if (!check.info)
         return {problem(Tr::tr("The certificate can't be read: %1").arg(check.error))};
 
     const CertificateInfo &info = *check.info;
-    QList<SummaryLine> lines{{Tr::tr("Subject: %1").arg(info.subject)},
-                             {Tr::tr("Issuer: %1").arg(info.issuer)},
-                             {Tr::tr("Valid from %1 to %2")
-                                  .arg(dateText(info.notBefore), dateText(info.notAfter))}};
+    QList<SummaryLine> lines{{Tr::tr("Subject: %1").arg(info.subject)}};
+    if (role == CertificateRole::SigningPair)
+        lines << SummaryLine{Tr::tr("Issuer: %1").arg(info.issuer)};
+    lines << SummaryLine{
+        Tr::tr("Valid from %1 to %2").arg(dateText(info.notBefore), dateText(info.notAfter))};
     if (now < info.notBefore)
         lines << problem(Tr::tr("Not valid yet."));
     else if (now > info.notAfter)
         lines << problem(Tr::tr("Expired."));
     else if (now.daysTo(info.notAfter) <= expiryWarningDays)
         lines << problem(Tr::tr("Expires in %n day(s).", nullptr, int(now.daysTo(info.notAfter))));
+    if (role == CertificateRole::TrustRoot)
+        return lines;
 
     switch (check.keyMatch) {
     case KeyMatch::NotChecked:

@@ -58,6 +58,17 @@ QStringList certificateWarnings(const CertificateCheck &check,
                                 const QString &certificatePath,
                                 const QDateTime &now);
 
+// What a deploy tells of a certificate from its last read, before any tool
+// runs: only what makes its packages useless (expired, not valid yet, not its
+// key's). Expiring soon is told when it signs.
+QStringList lastReadProblems(const CertificateCheck &check,
+                             const QString &certificatePath,
+                             const QDateTime &now);
+
+// A signing pair's certificate, or a CA certificate that signatures are
+// verified against: that has no key, and its issuer is itself.
+enum class CertificateRole { SigningPair, TrustRoot };
+
 // Subject, issuer and validity for a label beside the choosers, and what is
 // wrong, a problem each.
 struct SummaryLine
@@ -65,6 +76,8 @@ struct SummaryLine
     QString text;
     bool isProblem = false;
 };
-QList<SummaryLine> certificateSummary(const CertificateCheck &check, const QDateTime &now);
+QList<SummaryLine> certificateSummary(const CertificateCheck &check,
+                                      const QDateTime &now,
+                                      CertificateRole role = CertificateRole::SigningPair);
 
 } // namespace Tamarek::Internal

@@ -5,7 +5,6 @@
 
 #include "tamarektr.h"
 
-
 namespace Tamarek::Internal {
 
 // Long enough not to start a read for every keystroke.
@@ -41,6 +40,13 @@ void CertificateHealthLabel::setPair(const QString &certificate, const QString &
     m_delay.start();
 }
 
+void CertificateHealthLabel::setRole(CertificateRole role)
+{
+    m_role = role;
+    setAccessibleName(role == CertificateRole::TrustRoot ? Tr::tr("CA certificate details")
+                                                         : Tr::tr("Certificate details"));
+}
+
 bool CertificateHealthLabel::isBusy() const
 {
     return m_delay.isActive() || m_reader.isReading();
@@ -60,7 +66,8 @@ void CertificateHealthLabel::read()
 void CertificateHealthLabel::showCheck(const CertificateCheck &check)
 {
     QList<Line> lines;
-    for (const SummaryLine &line : certificateSummary(check, QDateTime::currentDateTimeUtc()))
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const SummaryLine &line : certificateSummary(check, now, m_role))
         lines.append({line.text, line.isProblem});
     setLines(lines);
     setVisible(true);

@@ -22,6 +22,8 @@ public:
 
     void setTarget(const QString &target);
     void setPair(const QString &certificate, const QString &key = {});
+    // A CA certificate's label: subject and validity only.
+    void setRole(CertificateRole role);
 
     // For tests: whether a read is pending or running.
     bool isBusy() const;
@@ -36,6 +38,7 @@ private:
     QString m_target;
     QString m_certificate;
     QString m_key;
+    CertificateRole m_role = CertificateRole::SigningPair;
     QTimer m_delay;
     CertificateReader m_reader;
 };

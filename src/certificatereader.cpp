@@ -88,6 +88,7 @@ void CertificateReader::read(const QString &target, const QString &certificate, 
     m_target = target;
     m_certificate = certificate;
     m_key = key;
+    m_files = CertificateFiles::of(certificate, key);
     m_check = {};
     m_certificatePublicKey.clear();
 
@@ -180,6 +181,7 @@ void CertificateReader::onKeyRead(const ProcessResult &result)
 void CertificateReader::finish()
 {
     m_reading = false;
+    CertificateHealthCache::instance().insert(m_files, m_check);
     emit finished(m_check);
 }
 

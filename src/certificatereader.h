@@ -4,6 +4,7 @@
 #pragma once
 
 #include "certificatehealth.h"
+#include "certificatehealthcache.h"
 #include "toolrunner.h"
 
 #include <QObject>
@@ -19,7 +20,8 @@ class StopRequest;
 
 // Reads a certificate, and whether a key belongs to it, with openssl in a
 // build target, in the background. Never asks for a passphrase: an encrypted
-// key is left unchecked. Each openssl run has readTimeLimitMs.
+// key is left unchecked. Each openssl run has readTimeLimitMs. A read that
+// ends is kept in the CertificateHealthCache.
 class CertificateReader : public QObject
 {
     Q_OBJECT
@@ -54,6 +56,7 @@ private:
     QString m_target;
     QString m_certificate;
     QString m_key;
+    CertificateFiles m_files; // as they were when the read began
     QByteArray m_certificatePublicKey;
     CertificateCheck m_check;
     QPointer<QProcess> m_process;

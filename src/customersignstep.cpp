@@ -89,7 +89,7 @@ void CustomerSignStep::setSignDebugPackages(bool sign)
 
 void CustomerSignStep::fromMap(const Store &map)
 {
-    BuildStep::fromMap(map);
+    SignStep::fromMap(map);
     keys.binaryKey = map.value(BINARIES_KEY_KEY, keys.binaryKey).toString();
     keys.developerKey = map.value(PACKAGES_KEY_KEY, keys.developerKey).toString();
     keys.developerCertificate = map.value(PACKAGES_CERT_KEY, keys.developerCertificate).toString();
@@ -100,7 +100,7 @@ void CustomerSignStep::fromMap(const Store &map)
 
 void CustomerSignStep::toMap(Store &map) const
 {
-    BuildStep::toMap(map);
+    SignStep::toMap(map);
     map.insert(BINARIES_KEY_KEY, keys.binaryKey);
     map.insert(PACKAGES_KEY_KEY, keys.developerKey);
     map.insert(PACKAGES_CERT_KEY, keys.developerCertificate);
@@ -122,6 +122,7 @@ QWidget *CustomerSignStep::createConfigWidget()
     widget->setPackagesClientCert(keys.clientCertificate);
     widget->setSignDebugPackage(signDebugPackages);
     widget->setBuildTarget(buildTargetName());
+    setUpVerificationControls(widget);
 
     // Connected after filling, so the initial values are not echoed back.
     connect(widget,
@@ -185,6 +186,26 @@ QList<SignStep::CertificatePair> CustomerSignStep::certificatesToCheck(
     if (!signKeys.clientCertificate.isEmpty())
         pairs.append({signKeys.clientCertificate, signKeys.developerKey});
     return pairs;
+}
+
+QStringList CustomerSignStep::filesToCheck(const SignKeys &signKeys) const
+{
+    QStringList files;
+    for (const QString &file : {signKeys.binaryKey,
+                                signKeys.developerKey,
+                                signKeys.developerCertificate,
+                                signKeys.clientCertificate}) {
+        if (!file.isEmpty())
+            files << file;
+    }
+    return files;
+}
+
+QList<FilePath> CustomerSignStep::sharedFolders() const
+{
+    if (!buildEngine)
+        return {};
+    return {buildEngine->sharedHomePath(), buildEngine->sharedSrcPath()};
 }
 
 QString CustomerSignStep::keysSummary() const

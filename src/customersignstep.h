@@ -35,6 +35,8 @@ private:
     bool checkKeys(const SignKeys &keys, QString *error) const override;
     QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
     QList<CertificatePair> certificatesToCheck(const SignKeys &signKeys) const override;
+    QStringList filesToCheck(const SignKeys &signKeys) const override;
+    QList<Utils::FilePath> sharedFolders() const override;
     QString keysSummary() const override;
 
     SignKeys keys;

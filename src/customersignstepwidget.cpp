@@ -11,7 +11,9 @@
 #include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
+#include <QCheckBox>
 #include <QFileDialog>
+
 
 using namespace Utils;
 
@@ -59,6 +61,25 @@ CustomerSignStepWidget::CustomerSignStepWidget(CustomerSignStep *step)
                 this,
                 &CustomerSignStepWidget::updateCertificateHealth);
     }
+
+    m_verifyRootHealth = new CertificateHealthLabel(this);
+    ui->formLayout->addRow(QString(), m_verifyRootHealth);
+    setUpVerifyRootChooser(ui->verifyAfterSignCheckBox,
+                           ui->verifyRootCertificateLabel,
+                           ui->verifyRootCertificatePathChooser,
+                           m_verifyRootHealth,
+                           [this](const QString &path, QString *error) {
+                               return validatePath(path, error);
+                           });
+    // clicked, not toggled: the step's own value must not come back to it.
+    connect(ui->verifyAfterSignCheckBox,
+            &QAbstractButton::clicked,
+            this,
+            &CustomerSignStepWidget::verifyAfterSignChanged);
+    connect(ui->verifyRootCertificatePathChooser,
+            &PathChooser::textChanged,
+            this,
+            &CustomerSignStepWidget::verifyRootCertificateChanged);
 
     // clicked, not toggled: the step's own value set through setSignDebugPackage
     // must not come back to it.
@@ -113,8 +134,19 @@ void CustomerSignStepWidget::setSignDebugPackage(bool sign)
     ui->signDebugPackageCheckBox->setChecked(sign);
 }
 
+void CustomerSignStepWidget::setVerifyAfterSign(bool verify)
+{
+    ui->verifyAfterSignCheckBox->setChecked(verify);
+}
+
+void CustomerSignStepWidget::setVerifyRootCertificate(const QString &path)
+{
+    ui->verifyRootCertificatePathChooser->setPath(path);
+}
+
 void CustomerSignStepWidget::setBuildTarget(const QString &target)
 {
+    m_verifyRootHealth->setTarget(target);
     m_packagesCertHealth->setTarget(target);
     m_clientCertHealth->setTarget(target);
 }

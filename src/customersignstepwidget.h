@@ -36,6 +36,8 @@ public:
     void setPackagesCert(const QString &path);
     void setPackagesClientCert(const QString &path);
     void setSignDebugPackage(bool sign);
+    void setVerifyAfterSign(bool verify);
+    void setVerifyRootCertificate(const QString &path);
     // Whose openssl reads the certificates shown beside the choosers.
     void setBuildTarget(const QString &target);
 
@@ -45,6 +47,8 @@ signals:
     void packagesCertChanged(const QString &filePath);
     void packagesClientCertChanged(const QString &filePath);
     void signDebugPackages(bool sign);
+    void verifyAfterSignChanged(bool verify);
+    void verifyRootCertificateChanged(const QString &filePath);
 
 private slots:
     QString openFileSelectDialog(const QString &title);
@@ -58,6 +62,7 @@ private:
     Ui::CustomerSignStepWidget *ui;
     Utils::FilePath sharedHomePath;
     Utils::FilePath sharedSrcPath;
+    CertificateHealthLabel *m_verifyRootHealth = nullptr;
     CertificateHealthLabel *m_packagesCertHealth = nullptr;
     CertificateHealthLabel *m_clientCertHealth = nullptr;
 };

@@ -3,9 +3,17 @@
 
 #include "keychooser.h"
 
+#include "certificatehealthlabel.h"
+#include "signingdefaults.h"
+#include "tamarektr.h"
+
 #include <utils/fancylineedit.h>
 #include <utils/qtcassert.h>
 
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
 #include <QTimer>
 
 using namespace Utils;
@@ -45,6 +53,36 @@ void setUpStepKeyChooser(PathChooser *chooser,
     setUpKeyChooser(chooser, {title}, [allowEmpty, check](const QString &path, QString *error) {
         return (allowEmpty && path.isEmpty()) || check(path, error);
     });
+}
+
+void setUpVerifyRootChooser(QCheckBox *verify,
+                            QLabel *label,
+                            PathChooser *chooser,
+                            CertificateHealthLabel *health,
+                            const PathCheck &check)
+{
+    setUpStepKeyChooser(chooser,
+                        Tr::tr("Select the CA certificate to verify against"),
+                        true,
+                        check);
+    chooser->setToolTip(Tr::tr("The CA certificate that the signatures must verify against; "
+                               "when empty, the one of the options page"));
+    health->setRole(CertificateRole::TrustRoot);
+
+    const auto update = [verify, label, chooser, health] {
+        const QString global = SigningDefaults::verifyRootCertificate();
+        chooser->setPlaceholderText(
+            global.isEmpty() ? Tr::tr("Global: none set")
+                             : Tr::tr("Global: %1").arg(QFileInfo(global).fileName()));
+        const QString own = chooser->lineEdit()->text();
+        health->setPair(verify->isChecked() ? (own.isEmpty() ? global : own) : QString());
+        label->setEnabled(verify->isChecked());
+        chooser->setEnabled(verify->isChecked());
+    };
+    QObject::connect(verify, &QAbstractButton::toggled, chooser, update);
+    QObject::connect(chooser, &PathChooser::textChanged, chooser, update);
+    QObject::connect(&SigningDefaults::instance(), &SigningDefaults::changed, chooser, update);
+    update();
 }
 
 } // namespace Tamarek::Internal

@@ -8,7 +8,14 @@
 
 #include <functional>
 
+QT_BEGIN_NAMESPACE
+class QCheckBox;
+class QLabel;
+QT_END_NAMESPACE
+
 namespace Tamarek::Internal {
+
+class CertificateHealthLabel;
 
 // Whether a path typed or picked in a chooser may be used; sets the message
 // shown in the chooser when not.
@@ -38,5 +45,14 @@ void setUpStepKeyChooser(Utils::PathChooser *chooser,
                          const QString &title,
                          bool allowEmpty,
                          const PathCheck &check);
+
+// A sign step widget's CA certificate for verifying after signing: empty
+// stands for the options page's, which the placeholder names and the health
+// label then shows; usable while verifying is ticked.
+void setUpVerifyRootChooser(QCheckBox *verify,
+                            QLabel *label,
+                            Utils::PathChooser *chooser,
+                            CertificateHealthLabel *health,
+                            const PathCheck &check);
 
 } // namespace Tamarek::Internal

@@ -93,37 +93,25 @@ void addDumps(QList<PackageReport> &reports, const QString &dumpText)
     }
 }
 
-// The tools write "tool: PACKAGE: why" or "PACKAGE: why": what follows the
-// package's path.
-static QString reasonIn(const QStringList &lines, const QString &package)
+QString verificationReason(const ProcessResult &result, const QString &package)
 {
-    const QString marker = package + ": ";
-    for (const QString &line : lines) {
-        const qsizetype at = line.indexOf(marker);
-        if (at >= 0)
-            return line.sliced(at + marker.size()).trimmed();
-    }
-    return {};
+    // A run cut short said nothing about the packages.
+    const QString reason = cutShort(result)
+                               ? QString()
+                               : verifyFailureReason(QString::fromUtf8(result.standardError),
+                                                     package);
+    return reason.isEmpty() ? failureReason(result) : reason;
 }
 
 void addVerification(QList<PackageReport> &reports,
                      const ProcessResult &result,
                      const QString &root)
 {
-    const QStringList errors = cutShort(result)
-                                   ? QStringList()
-                                   : LineSplitter::splitLines(
-                                         QString::fromUtf8(result.standardError));
     for (PackageReport &report : reports) {
         report.verifyRan = true;
         report.root = root;
         report.verified = result.isSuccess();
-        report.reason.clear();
-        if (report.verified)
-            continue;
-        report.reason = reasonIn(errors, report.path);
-        if (report.reason.isEmpty())
-            report.reason = failureReason(result);
+        report.reason = report.verified ? QString() : verificationReason(result, report.path);
     }
 }
 

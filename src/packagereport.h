@@ -42,6 +42,10 @@ QList<SignatureEntry> signatureEntries(const QString &dumpText);
 // Each package's part of a dump of all of them, found by its path line.
 void addDumps(QList<PackageReport> &reports, const QString &dumpText);
 
+// Why a verify run failed for one package: the tool's words for it, else the
+// run's reason.
+QString verificationReason(const ProcessResult &result, const QString &package);
+
 // A run that succeeded verified every package. One that did not says for
 // each failing package why, in lines that name it; a package it names
 // nowhere is as unverified as the run, for the run's reason.

@@ -77,7 +77,7 @@ void RpmsignExternalStep::setCertificate(const QString &certificate)
 
 void RpmsignExternalStep::fromMap(const Store &map)
 {
-    BuildStep::fromMap(map);
+    SignStep::fromMap(map);
     keyChoice.useDefaultValues = map.value(USE_DEFAULT_VALUES_KEY, true).toBool();
     if (!keyChoice.useDefaultValues) {
         keyChoice.customKey = map.value(KEY_KEY).toString();
@@ -88,7 +88,7 @@ void RpmsignExternalStep::fromMap(const Store &map)
 
 void RpmsignExternalStep::toMap(Store &map) const
 {
-    BuildStep::toMap(map);
+    SignStep::toMap(map);
     map.insert(USE_DEFAULT_VALUES_KEY, keyChoice.useDefaultValues);
     if (keyChoice.useDefaultValues)
         return;
@@ -107,6 +107,7 @@ QWidget *RpmsignExternalStep::createConfigWidget()
     widget->setKey(keyChoice.key());
     widget->setCertificate(keyChoice.certificate());
     widget->setBuildTarget(buildTargetName());
+    setUpVerificationControls(widget);
 
     connect(widget, &RpmsignExternalWidget::keyChanged, this, &RpmsignExternalStep::setKey);
     connect(widget,
@@ -143,6 +144,23 @@ QList<SignStep::CertificatePair> RpmsignExternalStep::certificatesToCheck(
     const SignKeys &keys) const
 {
     return {{keys.developerCertificate, keys.developerKey}};
+}
+
+QStringList RpmsignExternalStep::filesToCheck(const SignKeys &keys) const
+{
+    QStringList files;
+    for (const QString &file : {keys.developerKey, keys.developerCertificate}) {
+        if (!file.isEmpty())
+            files << file;
+    }
+    return files;
+}
+
+QList<FilePath> RpmsignExternalStep::sharedFolders() const
+{
+    if (!buildEngine)
+        return {};
+    return {buildEngine->sharedSrcPath()};
 }
 
 void RpmsignExternalStep::reportSigned(const QStringList &packages)

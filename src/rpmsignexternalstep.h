@@ -35,6 +35,8 @@ private:
     bool checkKeys(const SignKeys &keys, QString *error) const override;
     QStringList packagesToSign(Orv::Internal::OrvVbtRpmBuildStep *rpmBuildStep) const override;
     QList<CertificatePair> certificatesToCheck(const SignKeys &keys) const override;
+    QStringList filesToCheck(const SignKeys &keys) const override;
+    QList<Utils::FilePath> sharedFolders() const override;
     void reportSigned(const QStringList &packages) override;
     QString keysSummary() const override;
 

@@ -12,6 +12,8 @@
 #include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
+#include <QCheckBox>
+
 using namespace Utils;
 
 namespace Tamarek::Internal {
@@ -46,6 +48,25 @@ RpmsignExternalWidget::RpmsignExternalWidget(RpmsignExternalStep *step)
             &SigningDefaults::changed,
             this,
             &RpmsignExternalWidget::updateCertificateHealth);
+
+    m_verifyRootHealth = new CertificateHealthLabel(this);
+    ui->formLayout->addRow(QString(), m_verifyRootHealth);
+    setUpVerifyRootChooser(ui->verifyAfterSignCheckBox,
+                           ui->verifyRootCertificateLabel,
+                           ui->verifyRootCertificatePathChooser,
+                           m_verifyRootHealth,
+                           [this](const QString &path, QString *error) {
+                               return validatePath(path, error);
+                           });
+    // clicked, not toggled: the step's own value must not come back to it.
+    connect(ui->verifyAfterSignCheckBox,
+            &QAbstractButton::clicked,
+            this,
+            &RpmsignExternalWidget::verifyAfterSignChanged);
+    connect(ui->verifyRootCertificatePathChooser,
+            &PathChooser::textChanged,
+            this,
+            &RpmsignExternalWidget::verifyRootCertificateChanged);
 
     ui->keysTypeComboBox->addItem(tr("Default key"));
     ui->keysTypeComboBox->addItem(tr("Custom key"));
@@ -93,8 +114,19 @@ void RpmsignExternalWidget::setCertificate(const QString &path)
         ui->certificatePathChooser->setPath(path);
 }
 
+void RpmsignExternalWidget::setVerifyAfterSign(bool verify)
+{
+    ui->verifyAfterSignCheckBox->setChecked(verify);
+}
+
+void RpmsignExternalWidget::setVerifyRootCertificate(const QString &path)
+{
+    ui->verifyRootCertificatePathChooser->setPath(path);
+}
+
 void RpmsignExternalWidget::setBuildTarget(const QString &target)
 {
+    m_verifyRootHealth->setTarget(target);
     m_certificateHealth->setTarget(target);
 }
 

@@ -33,6 +33,8 @@ public:
     void setUseDefaultValues(bool useDefault);
     void setKey(const QString &path);
     void setCertificate(const QString &path);
+    void setVerifyAfterSign(bool verify);
+    void setVerifyRootCertificate(const QString &path);
     // Whose openssl reads the certificate shown beside the choosers.
     void setBuildTarget(const QString &target);
 
@@ -40,6 +42,8 @@ signals:
     void keyChanged(const QString &filePath);
     void certificateChanged(const QString &filePath);
     void useDefaultValuesChanged(bool useDefault);
+    void verifyAfterSignChanged(bool verify);
+    void verifyRootCertificateChanged(const QString &filePath);
 
 private slots:
     void updatePathChoosers(int index);
@@ -53,6 +57,7 @@ private:
     Ui::RpmsignExternalWidget *ui;
     Utils::FilePath sharedHomePath;
     Utils::FilePath sharedSrcPath;
+    CertificateHealthLabel *m_verifyRootHealth = nullptr;
     CertificateHealthLabel *m_certificateHealth = nullptr;
 };
 

@@ -103,4 +103,29 @@ QString signatureSummary(const QString &block)
     return summary;
 }
 
+QString verifyFailureReason(const QString &errorText, const QString &package)
+{
+    const QString fileName = package.mid(package.lastIndexOf('/') + 1);
+    QString lastLine;
+    QString reason;
+    forEachLine(errorText, [&](qsizetype, QStringView rawLine, bool) {
+        const QStringView line = rawLine.trimmed();
+        if (line.isEmpty() || !reason.isEmpty())
+            return;
+        lastLine = line.toString();
+        for (const QString &name : {package, fileName}) {
+            const qsizetype at = name.isEmpty() ? -1 : line.indexOf(name);
+            if (at < 0)
+                continue;
+            QStringView rest = line.sliced(at + name.size());
+            if (rest.startsWith(':'))
+                rest = rest.sliced(1);
+            rest = rest.trimmed();
+            reason = rest.isEmpty() ? line.toString() : rest.toString();
+            return;
+        }
+    });
+    return reason.isEmpty() ? lastLine : reason;
+}
+
 } // namespace Tamarek::Internal

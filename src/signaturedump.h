@@ -37,4 +37,9 @@ QStringList splitSignatureDumps(const QString &text);
 // The block's "Subject" and "Group" lines, each with a line feed.
 QString signatureSummary(const QString &block);
 
+// Why a verify run of one package failed, in the tool's words: its first line
+// naming the package, from the package's name on ("tool: PACKAGE: reason"
+// gives "reason"), else its last line; empty when it said nothing.
+QString verifyFailureReason(const QString &errorText, const QString &package);
+
 } // namespace Tamarek::Internal

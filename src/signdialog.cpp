@@ -471,7 +471,8 @@ bool SignDialog::focusNextPrevChild(bool next)
 }
 
 // Beside each pair on the Sign tab, what its certificate says and whether the
-// key belongs to it, read with the selected target's openssl.
+// key belongs to it, and beside the CA on the Verify tab its subject and
+// validity, read with the selected target's openssl.
 void SignDialog::setUpCertificateHealth()
 {
     m_developerCertificateHealth = new CertificateHealthLabel(this);
@@ -480,10 +481,15 @@ void SignDialog::setUpCertificateHealth()
     m_clientCertificateHealth = new CertificateHealthLabel(this);
     m_clientCertificateHealth->setObjectName("clientCertificateHealthLabel");
     ui->formLayout->insertRow(6, QString(), m_clientCertificateHealth);
+    m_caCertificateHealth = new CertificateHealthLabel(this);
+    m_caCertificateHealth->setObjectName("caCertificateHealthLabel");
+    m_caCertificateHealth->setRole(CertificateRole::TrustRoot);
+    ui->formLayout_2->insertRow(1, QString(), m_caCertificateHealth);
     for (PathChooser *chooser : {ui->developerKeyPathChooser,
                                  ui->developerCertificatePathChooser,
                                  ui->clientKeyPathChooser,
-                                 ui->clientCertificatePathChooser}) {
+                                 ui->clientCertificatePathChooser,
+                                 ui->caCertificatePathChooser}) {
         connect(chooser, &PathChooser::textChanged, this, &SignDialog::updateCertificateHealth);
     }
     updateCertificateHealth();
@@ -498,6 +504,7 @@ void SignDialog::updateCertificateHealth()
     m_clientCertificateHealth->setPair(keys.clientCertificate,
                                        m_currentTarget.hasRpmsignExternal ? keys.clientKey
                                                                           : keys.developerKey);
+    m_caCertificateHealth->setPair(keys.caCertificate);
 }
 
 // An outcome belongs to the package and the choice it was made for.
@@ -623,6 +630,7 @@ void SignDialog::onTargetChanged(const QString &name)
     m_currentTarget = m_targetInfos.value(name);
     m_developerCertificateHealth->setTarget(name);
     m_clientCertificateHealth->setTarget(name);
+    m_caCertificateHealth->setTarget(name);
     updateCertificateHealth();
     clearSignOutcome();
     clearOutcome(ui->generateLabel);

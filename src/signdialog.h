@@ -148,6 +148,7 @@ private:
     CertificateHealthLabel *m_clientCertificateHealth = nullptr;
     PackageReportView *m_reportView = nullptr;
     bool m_batch = false;
+    CertificateHealthLabel *m_caCertificateHealth = nullptr;
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;
     QHash<QLabel *, QString> m_outcomeLabelNames;

@@ -37,4 +37,16 @@ QString SigningDefaults::certificate(const FilePath &sharedSrcPath)
     return globalPath(Constants::GLOBAL_SIGN_CERT_KEY, regularCertFilePath(sharedSrcPath));
 }
 
+QString SigningDefaults::verifyRootCertificate()
+{
+    return QSettings()
+        .value(QLatin1String(Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY))
+        .toString();
+}
+
+bool SigningDefaults::stopDeployOnFailure()
+{
+    return QSettings().value(QLatin1String(Constants::STOP_DEPLOY_ON_FAILURE_KEY), false).toBool();
+}
+
 } // namespace Tamarek::Internal

@@ -21,6 +21,10 @@ public:
     // The stored path, else the regular file of the workspace's copy.
     static QString key(const Utils::FilePath &sharedSrcPath);
     static QString certificate(const Utils::FilePath &sharedSrcPath);
+    // The CA certificate that steps verify against when they name none.
+    static QString verifyRootCertificate();
+    // Whether packages not signed or not verified stop the deploy.
+    static bool stopDeployOnFailure();
 
 signals:
     void changed();

@@ -73,14 +73,16 @@ using SigningRunTask = Tasking::CustomTask<SigningRunTaskAdapter>;
 
 // The recipe of both sign steps: the checks in the group's setup handler, the
 // signing in a SigningRun, and a deploy that goes on after everything but a
-// cancel. sign and onStopped are only called while the step exists; sign
-// gets its own run's stop request.
+// cancel, unless failureStopsDeploy says that a failure stops it. sign,
+// onStopped and failureStopsDeploy are only called while the step exists;
+// sign gets its own run's stop request.
 template <typename Input>
 Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
                                  SignTool &tool,
                                  const std::function<Tasking::SetupResult(Input &)> &prepare,
                                  const std::function<bool(const Input &, const StopRequest &)> &sign,
-                                 const std::function<void()> &onStopped)
+                                 const std::function<void()> &onStopped,
+                                 const std::function<bool()> &failureStopsDeploy)
 {
     using namespace Tasking;
     const Storage<Input> input;
@@ -94,11 +96,14 @@ Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
                         false),
                     ifAlive(step, onStopped));
     };
-    const auto onDone = [](DoneWith result) {
+    const auto onDone = [self = QPointer<ProjectExplorer::BuildStep>(step),
+                         failureStopsDeploy](DoneWith result) {
         // The signing run has told the user of a cancel.
         if (result == DoneWith::Cancel)
             return DoneResult::Error;
-        // A failed signing is reported already and must not stop the deploy.
+        // A failed signing is reported already; it stops the deploy only when asked.
+        if (result == DoneWith::Error && self && failureStopsDeploy())
+            return DoneResult::Error;
         return DoneResult::Success;
     };
     return Group{input,

@@ -27,6 +27,7 @@ const char USE_DEFAULT_SIGN_KEY_KEY[] = "Tamarek.UseDefaultSignKey";
 const char USE_DEFAULT_SIGN_CERT_KEY[] = "Tamarek.UseDefaultSignCert";
 const char KEY_HISTORY_KEY[] = "Tamarek.HistoryDefaultSignKey";
 const char CERT_HISTORY_KEY[] = "Tamarek.HistoryDefaultSignCert";
+const char VERIFY_ROOT_HISTORY_KEY[] = "Tamarek.HistoryDefaultVerifyRootCertificate";
 
 const int REGULAR_INDEX = 0;
 const int CUSTOM_INDEX = 1;
@@ -81,6 +82,21 @@ SignOptionsWidget::SignOptionsWidget(QWidget *parent)
                      true},
                     check);
 
+    m_ui->verifyRootCertificatePathChooser->setToolTip(
+        tr("The CA certificate that sign steps verify the signatures against when they name "
+           "none of their own"));
+    setUpKeyChooser(m_ui->verifyRootCertificatePathChooser,
+                    {tr("Select the CA certificate to verify against"),
+                     PathChooser::File,
+                     filter,
+                     tr("Select CA certificate (*.pem)"),
+                     VERIFY_ROOT_HISTORY_KEY,
+                     true},
+                    check);
+    m_ui->stopDeployOnFailureCheckBox->setToolTip(
+        tr("A refused or failed signing, or a package that does not verify, makes its step "
+           "fail, and problems found before the deploy keep it from starting"));
+
     m_ui->keyChooserComboBox->addItem(tr("Regular key"));
     m_ui->keyChooserComboBox->addItem(tr("Custom key"));
     m_ui->certificateChooserComboBox->addItem(tr("Regular certificate"));
@@ -101,9 +117,19 @@ SignOptionsWidget::SignOptionsWidget(QWidget *parent)
     // Read with the openssl of the first engine's first target, where a step
     // signing with these defaults would most likely run.
     m_certificateHealth = new CertificateHealthLabel(this);
-    m_ui->formLayout->addRow(QString(), m_certificateHealth);
-    if (!engines.isEmpty())
-        m_certificateHealth->setTarget(engines.first()->buildTargetOrigins().value(0));
+    m_ui->formLayout->insertRow(3, QString(), m_certificateHealth);
+    m_verifyRootHealth = new CertificateHealthLabel(this);
+    m_verifyRootHealth->setRole(CertificateRole::TrustRoot);
+    m_ui->formLayout->insertRow(5, QString(), m_verifyRootHealth);
+    if (!engines.isEmpty()) {
+        const QString target = engines.first()->buildTargetOrigins().value(0);
+        m_certificateHealth->setTarget(target);
+        m_verifyRootHealth->setTarget(target);
+    }
+    connect(m_ui->verifyRootCertificatePathChooser, &PathChooser::textChanged, this, [this] {
+        m_verifyRootHealth->setPair(
+            m_ui->verifyRootCertificatePathChooser->filePath().toFSPathString());
+    });
     for (PathChooser *pathChooser : {m_ui->keyPathChooser, m_ui->certificatePathChooser}) {
         connect(pathChooser,
                 &PathChooser::textChanged,
@@ -144,6 +170,10 @@ void SignOptionsWidget::loadSettings()
         settings.value(QLatin1String(Constants::GLOBAL_SIGN_CERT_KEY)).toString());
     m_useDefaultKey = settings.value(QLatin1String(USE_DEFAULT_SIGN_KEY_KEY), true).toBool();
     m_useDefaultCert = settings.value(QLatin1String(USE_DEFAULT_SIGN_CERT_KEY), true).toBool();
+    m_ui->verifyRootCertificatePathChooser->setPath(
+        settings.value(QLatin1String(Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY)).toString());
+    m_ui->stopDeployOnFailureCheckBox->setChecked(
+        settings.value(QLatin1String(Constants::STOP_DEPLOY_ON_FAILURE_KEY), false).toBool());
 }
 
 // Consumers read only the path keys, so a regular choice stores the regular file itself.
@@ -166,6 +196,10 @@ void SignOptionsWidget::saveSettings() const
     }
     settings.setValue(QLatin1String(USE_DEFAULT_SIGN_KEY_KEY), m_useDefaultKey);
     settings.setValue(QLatin1String(USE_DEFAULT_SIGN_CERT_KEY), m_useDefaultCert);
+    settings.setValue(QLatin1String(Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY),
+                      m_ui->verifyRootCertificatePathChooser->filePath().toFSPathString());
+    settings.setValue(QLatin1String(Constants::STOP_DEPLOY_ON_FAILURE_KEY),
+                      m_ui->stopDeployOnFailureCheckBox->isChecked());
     emit SigningDefaults::instance().changed();
 }
 
@@ -182,7 +216,10 @@ QString SignOptionsWidget::searchKeywords() const
                             m_ui->certificatePathChooser->lineEdit()->toolTip(),
                             m_ui->keyLabel->text(),
                             m_ui->certificateLabel->text(),
-                            m_ui->keyPathChooser->promptDialogFilter()};
+                            m_ui->keyPathChooser->promptDialogFilter(),
+                            m_ui->verifyRootCertificateLabel->text(),
+                            m_ui->verifyRootCertificatePathChooser->lineEdit()->toolTip(),
+                            m_ui->stopDeployOnFailureCheckBox->text()};
     QString keywords;
     for (const QString &text : texts)
         keywords += u' ' + text;
@@ -215,6 +252,7 @@ void SignOptionsWidget::onSharedSrcPathChanged(FilePath sharedSrcPath)
     // A custom path that stays as it is must be checked against the new folder.
     m_ui->keyPathChooser->triggerChanged();
     m_ui->certificatePathChooser->triggerChanged();
+    m_ui->verifyRootCertificatePathChooser->triggerChanged();
 }
 
 void SignOptionsWidget::updateRegularPaths(const FilePath &sharedSrcPath)

@@ -54,6 +54,7 @@ private:
 
     std::unique_ptr<::Ui::SignOptionsWidget> m_ui;
     CertificateHealthLabel *m_certificateHealth = nullptr;
+    CertificateHealthLabel *m_verifyRootHealth = nullptr;
     Utils::FilePath m_sharedSrcPath;
     Utils::FilePath m_regularKeyPath;
     Utils::FilePath m_regularCertPath;

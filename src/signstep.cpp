@@ -3,11 +3,15 @@
 
 #include "signstep.h"
 
+#include "certificatehealthcache.h"
 #include "certificatereader.h"
 #include "pathutils.h"
 #include "runreason.h"
+#include "packagereport.h"
+#include "signingdefaults.h"
 #include "signingrun.h"
 #include "stoprequest.h"
+#include "tamarekconstants.h"
 #include "waitalive.h"
 
 #include <neverraos/orvsdkkitaspect.h>
@@ -21,6 +25,7 @@
 #include <utils/qtcassert.h>
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 using namespace ProjectExplorer;
 using namespace Tasking;
@@ -65,6 +70,39 @@ void SignStep::setSignTool(SignTool *tool)
     });
 }
 
+void SignStep::setVerifyAfterSign(bool verify)
+{
+    m_verifyAfterSign = verify;
+}
+
+void SignStep::setVerifyRootCertificate(const QString &certificate)
+{
+    m_verifyRootCertificate = certificate;
+}
+
+void SignStep::fromMap(const Store &map)
+{
+    BuildStep::fromMap(map);
+    m_verifyAfterSign = map.value(Constants::VERIFY_AFTER_SIGN_KEY, false).toBool();
+    m_verifyRootCertificate = map.value(Constants::VERIFY_ROOT_CERTIFICATE_KEY).toString();
+}
+
+void SignStep::toMap(Store &map) const
+{
+    BuildStep::toMap(map);
+    // Written only when used, so that a step that does not verify is stored as before.
+    if (m_verifyAfterSign)
+        map.insert(Constants::VERIFY_AFTER_SIGN_KEY, true);
+    if (!m_verifyRootCertificate.isEmpty())
+        map.insert(Constants::VERIFY_ROOT_CERTIFICATE_KEY, m_verifyRootCertificate);
+}
+
+QString SignStep::effectiveVerifyRoot() const
+{
+    return cleanPath(m_verifyRootCertificate.isEmpty() ? SigningDefaults::verifyRootCertificate()
+                                                       : m_verifyRootCertificate);
+}
+
 void SignStep::reportSigned(const QStringList &packages)
 {
     Q_UNUSED(packages)
@@ -105,16 +143,92 @@ QString SignStep::stepText(const char *text) const
     return QCoreApplication::translate(metaObject()->className(), text);
 }
 
+// Told before the RPM build, so that the user may cancel it; only what needs
+// no tool: a deploy starts at once.
 bool SignStep::init()
 {
     // Without an engine the run says so itself and the deploy goes on.
     if (!buildEngine)
         return true;
-    return OrvProcessStep::init(NoBuildConfiguration);
+    if (!OrvProcessStep::init(NoBuildConfiguration))
+        return false;
+
+    const bool stop = SigningDefaults::stopDeployOnFailure();
+    const QList<Problem> problems = problemsBeforeDeploy();
+    for (const Problem &problem : problems) {
+        emit addTask(
+            DeploymentTask(stop || problem.certain ? Task::Error : Task::Warning, problem.text));
+    }
+    if (!stop || problems.isEmpty())
+        return true;
+    emit addOutput(tr("Error: The deploy is not started: the files of the step \"%1\" have "
+                      "problems, listed in the Issues pane.")
+                       .arg(this->displayName()),
+                   OutputFormat::ErrorMessage);
+    return false;
+}
+
+QList<SignStep::Problem> SignStep::problemsBeforeDeploy() const
+{
+    QList<Problem> problems;
+    const SignKeys keys = cleaned(signingKeys());
+    QString error;
+    const bool keysInPlace = checkKeys(keys, &error);
+
+    QStringList files = filesToCheck(keys);
+    QList<CertificatePair> certificates = certificatesToCheck(keys);
+    QStringList trustRoots;
+    if (m_verifyAfterSign) {
+        const QString root = effectiveVerifyRoot();
+        if (root.isEmpty()) {
+            problems.append({tr("No CA certificate is set to verify the signatures against."),
+                             true});
+        } else {
+            files << root;
+            trustRoots << root;
+        }
+    }
+
+    const QList<FilePath> folders = sharedFolders();
+    bool outside = false;
+    for (const QString &file : std::as_const(files)) {
+        const QFileInfo info(file);
+        if (!areInsideFolders({file}, folders)) {
+            outside = true;
+            problems.append(
+                {tr("The file %1 is not inside the folders shared with the build engine.")
+                     .arg(file),
+                 true});
+        } else if (!info.exists()) {
+            problems.append({tr("The file %1 does not exist.").arg(file), true});
+        } else if (!info.isFile() || !info.isReadable()) {
+            problems.append({tr("The file %1 can't be read.").arg(file), true});
+        }
+    }
+    // What else the run's own check refuses: a file not set.
+    if (!keysInPlace && !outside)
+        problems.append({tr("A key or certificate that the step signs with is not set."), true});
+
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const CertificateHealthCache &cache = CertificateHealthCache::instance();
+    for (const QString &root : std::as_const(trustRoots))
+        certificates.append({root, {}});
+    for (const CertificatePair &pair : std::as_const(certificates)) {
+        const CertificateFiles files = CertificateFiles::of(pair.certificate, pair.key);
+        std::optional<CertificateCheck> check = cache.find(files);
+        if (!check)
+            check = cache.findCertificate(pair.certificate, files.certificateModified);
+        if (!check)
+            continue;
+        for (const QString &problem : lastReadProblems(*check, pair.certificate, now))
+            problems.append({problem, false});
+    }
+    return problems;
 }
 
 SetupResult SignStep::prepareSigning(SigningInput &input)
 {
+    m_failureStopsDeploy = SigningDefaults::stopDeployOnFailure();
     emit addOutput(stepText("Signing RPM package..."), OutputFormat::NormalMessage);
 
     if (!buildEngine) {
@@ -135,6 +249,8 @@ SetupResult SignStep::prepareSigning(SigningInput &input)
     input.packages = packagesToSign(rpmBuildStep);
     if (input.packages.isEmpty())
         return refuse(stepText("Error: no package for sign found"));
+    input.verify = m_verifyAfterSign;
+    input.verifyRoot = effectiveVerifyRoot();
     return SetupResult::Continue;
 }
 
@@ -171,8 +287,51 @@ bool SignStep::signPackages(const SigningInput &input, const StopRequest &stop)
     }
 
     emit addOutput(stepText("Package sign completed successfully."), OutputFormat::NormalMessage);
-    reportSigned(input.packages);
-    return true;
+    if (!waitAlive(this, [&] { reportSigned(input.packages); }) || stop.isRequested())
+        return false;
+    return !input.verify || verifySigned(input, stop);
+}
+
+// One run per package, so that each failure is told with its own reason.
+bool SignStep::verifySigned(const SigningInput &input, const StopRequest &stop)
+{
+    QTC_ASSERT(m_signTool, return false);
+    if (input.verifyRoot.isEmpty()) {
+        reportVerifyError(tr("Error: The signatures can't be verified: no CA certificate is set."));
+        return false;
+    }
+    const QString rootName = QFileInfo(input.verifyRoot).fileName();
+    emit addOutput(tr("Verifying signatures with %1...").arg(rootName),
+                   OutputFormat::NormalMessage);
+    SignKeys keys;
+    keys.caCertificate = input.verifyRoot;
+    int verified = 0;
+    for (const QString &package : input.packages) {
+        const std::optional<ProcessResult> result = waitAlive(this, [&] {
+            return m_signTool->verify(buildTargetName(), {package}, keys);
+        });
+        if (!result || stop.isRequested())
+            return false;
+        if (result->isSuccess()) {
+            ++verified;
+            continue;
+        }
+        const QString reason = verificationReason(*result, package);
+        reportVerifyError(tr("Error: %1 does not verify against %2: %3")
+                              .arg(QFileInfo(package).fileName(), rootName, reason));
+    }
+    const bool allVerified = verified == input.packages.size();
+    emit addOutput(tr("Signatures verified: %1 of %2 packages.")
+                       .arg(verified)
+                       .arg(input.packages.size()),
+                   allVerified ? OutputFormat::NormalMessage : OutputFormat::ErrorMessage);
+    return allVerified;
+}
+
+void SignStep::reportVerifyError(const QString &error)
+{
+    emit addOutput(error, OutputFormat::ErrorMessage);
+    emit addTask(DeploymentTask(Task::Error, error));
 }
 
 // An expired or mismatched pair makes packages that no device takes: better
@@ -212,7 +371,8 @@ GroupItem SignStep::runRecipe()
         [this] {
             emit addOutput(stepText("Package sign stopped by user"), OutputFormat::ErrorMessage);
             warnNotSigned();
-        });
+        },
+        [this] { return m_failureStopsDeploy; });
 }
 
 } // namespace Tamarek::Internal

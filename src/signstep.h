@@ -32,8 +32,29 @@ class SignStep : public Orv::Internal::OrvProcessStep
 public:
     ~SignStep() override;
 
+public slots:
+    void setVerifyAfterSign(bool verify);
+    // Empty: the global CA certificate of the options page.
+    void setVerifyRootCertificate(const QString &certificate);
+
 protected:
     SignStep(ProjectExplorer::BuildStepList *stepList, Utils::Id id);
+
+    void fromMap(const Utils::Store &map) override;
+    void toMap(Utils::Store &map) const override;
+
+    // Fills a step widget's verification controls, then connects them.
+    template<typename Widget>
+    void setUpVerificationControls(Widget *widget)
+    {
+        widget->setVerifyAfterSign(m_verifyAfterSign);
+        widget->setVerifyRootCertificate(m_verifyRootCertificate);
+        connect(widget, &Widget::verifyAfterSignChanged, this, &SignStep::setVerifyAfterSign);
+        connect(widget,
+                &Widget::verifyRootCertificateChanged,
+                this,
+                &SignStep::setVerifyRootCertificate);
+    }
 
     // Called by the step's constructor with the tool it owns.
     void setSignTool(SignTool *tool);
@@ -48,6 +69,10 @@ protected:
         QString key;
     };
     virtual QList<CertificatePair> certificatesToCheck(const SignKeys &keys) const = 0;
+    // Every file the tool reads to sign, the optional ones where set.
+    virtual QStringList filesToCheck(const SignKeys &keys) const = 0;
+    // Where the build target sees the step's files.
+    virtual QList<Utils::FilePath> sharedFolders() const = 0;
     // After the completion message; may run the tool again.
     virtual void reportSigned(const QStringList &packages);
     // Which pair the step signs with, for its collapsed header.
@@ -65,10 +90,22 @@ private:
     {
         SignKeys keys;
         QStringList packages;
+        bool verify = false;
+        QString verifyRoot;
+    };
+    struct Problem
+    {
+        QString text;
+        bool certain = false; // the run will fail with it
     };
 
     bool init() final;
     Tasking::GroupItem runRecipe() final;
+
+    QString effectiveVerifyRoot() const;
+    QList<Problem> problemsBeforeDeploy() const;
+    bool verifySigned(const SigningInput &input, const StopRequest &stop);
+    void reportVerifyError(const QString &error);
 
     Tasking::SetupResult prepareSigning(SigningInput &input);
     Tasking::SetupResult refuse(const QString &error);
@@ -81,6 +118,10 @@ private:
     QString stepText(const char *text) const;
 
     SignTool *m_signTool = nullptr;
+    bool m_verifyAfterSign = false;
+    QString m_verifyRootCertificate;
+    // Read when a run starts.
+    bool m_failureStopsDeploy = false;
 };
 
 } // namespace Tamarek::Internal

@@ -30,6 +30,12 @@ const char OPENSSL_TOOL[] = "openssl";
 const char DEFAULT_SIGN_KEY[] = "Tamarek.DefaultSign";
 const char GLOBAL_SIGN_KEY_KEY[] = "Tamarek.GlobalSignKey";
 const char GLOBAL_SIGN_CERT_KEY[] = "Tamarek.GlobalSignCert";
+const char DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY[] = "Tamarek.DefaultVerifyRootCertificate";
+const char STOP_DEPLOY_ON_FAILURE_KEY[] = "Tamarek.StopDeployOnFailure";
+
+// Verifying after signing (each sign step's settings)
+const char VERIFY_AFTER_SIGN_KEY[] = "Tamarek.VerifyAfterSign";
+const char VERIFY_ROOT_CERTIFICATE_KEY[] = "Tamarek.VerifyRootCertificate";
 
 // Default key files of the customer-sign step, below the shared home folder
 const char DEFAULT_BINARIES_KEY_FILE[] = "/.orvsdk/binaries-key.pem";

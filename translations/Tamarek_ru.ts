@@ -220,6 +220,26 @@
         <source>Error: Packages were not signed: %1</source>
         <translation>Ошибка: пакеты не подписаны: %1</translation>
     </message>
+    <message>
+        <source>CA certificate details</source>
+        <translation>Сведения о сертификате УЦ</translation>
+    </message>
+    <message>
+        <source>Select the CA certificate to verify against</source>
+        <translation>Выберите сертификат УЦ для проверки</translation>
+    </message>
+    <message>
+        <source>The CA certificate that the signatures must verify against; when empty, the one of the options page</source>
+        <translation>Сертификат УЦ, которым должны проверяться подписи; если не задан — сертификат из параметров</translation>
+    </message>
+    <message>
+        <source>Global: none set</source>
+        <translation>Глобальный: не задан</translation>
+    </message>
+    <message>
+        <source>Global: %1</source>
+        <translation>Глобальный: %1</translation>
+    </message>
 </context>
 <context>
     <name>SignDialog</name>
@@ -446,6 +466,14 @@
         <source>Certificate:</source>
         <translation>Сертификат:</translation>
     </message>
+    <message>
+        <source>CA certificate:</source>
+        <translation>Сертификат УЦ:</translation>
+    </message>
+    <message>
+        <source>Stop the deploy when packages are not signed or do not verify</source>
+        <translation>Останавливать развёртывание, если пакеты не подписаны или не прошли проверку</translation>
+    </message>
 </context>
 <context>
     <name>Tamarek::Internal::BuildEngineInfo</name>
@@ -550,6 +578,14 @@
     <message>
         <source>Select packages client certificate</source>
         <translation>Выберите клиентский сертификат пакетов</translation>
+    </message>
+    <message>
+        <source>Verify signatures after signing</source>
+        <translation>Проверять подписи после подписания</translation>
+    </message>
+    <message>
+        <source>CA certificate:</source>
+        <translation>Сертификат УЦ:</translation>
     </message>
 </context>
 <context>
@@ -686,6 +722,14 @@
     <message>
         <source>Global keys are used</source>
         <translation>Используются глобальные ключи</translation>
+    </message>
+    <message>
+        <source>Verify signatures after signing</source>
+        <translation>Проверять подписи после подписания</translation>
+    </message>
+    <message>
+        <source>CA certificate:</source>
+        <translation>Сертификат УЦ:</translation>
     </message>
 </context>
 <context>
@@ -944,6 +988,22 @@
         <source>File does not exist</source>
         <translation>Файл не существует</translation>
     </message>
+    <message>
+        <source>The CA certificate that sign steps verify the signatures against when they name none of their own</source>
+        <translation>Сертификат УЦ, которым шаги подписи проверяют подписи, если свой не задан</translation>
+    </message>
+    <message>
+        <source>Select the CA certificate to verify against</source>
+        <translation>Выберите сертификат УЦ для проверки</translation>
+    </message>
+    <message>
+        <source>Select CA certificate (*.pem)</source>
+        <translation>Выберите сертификат УЦ (*.pem)</translation>
+    </message>
+    <message>
+        <source>A refused or failed signing, or a package that does not verify, makes its step fail, and problems found before the deploy keep it from starting</source>
+        <translation>Отказ или сбой подписи, а также пакет, не прошедший проверку, завершают шаг с ошибкой, а проблемы, найденные до развёртывания, не дают ему начаться</translation>
+    </message>
 </context>
 <context>
     <name>Tamarek::Internal::SignStep</name>
@@ -958,6 +1018,46 @@
     <message>
         <source>Packages were not signed by the step &quot;%1&quot;.</source>
         <translation>Шаг «%1» не подписал пакеты.</translation>
+    </message>
+    <message>
+        <source>Error: The deploy is not started: the files of the step &quot;%1&quot; have problems, listed in the Issues pane.</source>
+        <translation>Ошибка: развёртывание не начато: с файлами шага «%1» есть проблемы, они перечислены на панели «Проблемы».</translation>
+    </message>
+    <message>
+        <source>No CA certificate is set to verify the signatures against.</source>
+        <translation>Не задан сертификат УЦ для проверки подписей.</translation>
+    </message>
+    <message>
+        <source>The file %1 is not inside the folders shared with the build engine.</source>
+        <translation>Файл %1 находится вне папок, общих с движком сборки.</translation>
+    </message>
+    <message>
+        <source>The file %1 does not exist.</source>
+        <translation>Файл %1 не существует.</translation>
+    </message>
+    <message>
+        <source>The file %1 can&apos;t be read.</source>
+        <translation>Файл %1 не удаётся прочитать.</translation>
+    </message>
+    <message>
+        <source>A key or certificate that the step signs with is not set.</source>
+        <translation>Не задан ключ или сертификат, которым шаг подписывает пакеты.</translation>
+    </message>
+    <message>
+        <source>Error: The signatures can&apos;t be verified: no CA certificate is set.</source>
+        <translation>Ошибка: подписи не удаётся проверить: не задан сертификат УЦ.</translation>
+    </message>
+    <message>
+        <source>Verifying signatures with %1...</source>
+        <translation>Проверка подписей с %1...</translation>
+    </message>
+    <message>
+        <source>Error: %1 does not verify against %2: %3</source>
+        <translation>Ошибка: %1 не проходит проверку с %2: %3</translation>
+    </message>
+    <message>
+        <source>Signatures verified: %1 of %2 packages.</source>
+        <translation>Подписи проверены: пакетов %1 из %2.</translation>
     </message>
 </context>
 <context>

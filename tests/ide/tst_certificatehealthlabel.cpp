@@ -5,12 +5,14 @@
 #include "tamarektests.h"
 #include "testsupport.h"
 
+#include "certificatehealthcache.h"
 #include "certificatehealthlabel.h"
 
 #include <QProcess>
 #include <QtTest>
 
 using namespace Tamarek::Testing;
+using namespace Utils;
 
 namespace Tamarek::Internal {
 
@@ -25,6 +27,7 @@ private slots:
     void testShown_data();
     void testShown();
     void testNoCertificateHides();
+    void testTrustRoot();
 
 private:
     std::unique_ptr<SignTestKit> m_kit;
@@ -104,6 +107,29 @@ void CertificateHealthLabelTest::testNoCertificateHides()
     label.setPair({});
     QVERIFY(updated.wait(30000));
     QVERIFY(label.isHidden());
+}
+
+// The kit's CA, read as a trust root: its subject and validity, no issuer, and
+// the read kept for the checks before a deploy.
+void CertificateHealthLabelTest::testTrustRoot()
+{
+    const FilePath root = m_kit->workspace().pathAppended("keys/ca-cert.pem");
+    QVERIFY(standinKitFolder().pathAppended("ca/ca-cert.pem").copyFile(root));
+    CertificateHealthLabel label;
+    label.setRole(CertificateRole::TrustRoot);
+    QCOMPARE(label.accessibleName(), "CA certificate details");
+    QSignalSpy updated(&label, &CertificateHealthLabel::updated);
+    label.setTarget(SignTestKit::rpmsignTarget());
+    label.setPair(root.toFSPathString());
+    QVERIFY(updated.wait(30000));
+    const QString text = label.fullText();
+    QVERIFY2(text.startsWith("Subject: O=Tamarek Test, CN=Tamarek Test CA\nValid from "),
+             qPrintable(text));
+    QVERIFY2(!text.contains("Issuer") && !text.contains("key"), qPrintable(text));
+    const std::optional<CertificateCheck> kept = CertificateHealthCache::instance().find(
+        CertificateFiles::of(root.toFSPathString()));
+    QVERIFY(kept && kept->info);
+    QCOMPARE(kept->info->subject, "O=Tamarek Test, CN=Tamarek Test CA");
 }
 
 TAMAREK_TEST(CertificateHealthLabelTest)

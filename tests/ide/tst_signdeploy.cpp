@@ -5,6 +5,8 @@
 #include "tamarektests.h"
 #include "testsupport.h"
 
+#include "certificatehealthcache.h"
+#include "certificatehealthlabel.h"
 #include "customersignstep.h"
 #include "rpmsignexternalstep.h"
 #include "tamarekconstants.h"
@@ -116,6 +118,11 @@ private slots:
     void testCancel_data();
     void testCancel();
     void testCancelWhileCertificateIsRead();
+    void testVerifyAfterSign_data();
+    void testVerifyAfterSign();
+    void testChecksBeforeDeploy_data();
+    void testChecksBeforeDeploy();
+    void testChecksBeforeDeployRunNoTool();
 
 private:
     QString keyPath(const QString &where) const;
@@ -146,10 +153,16 @@ void SignDeployTest::cleanupTestCase()
 void SignDeployTest::init()
 {
     m_settings = std::make_unique<SettingsScope>(
-        QStringList{"Tamarek.GlobalSignKey", "Tamarek.GlobalSignCert", "Tamarek.DefaultSign"});
+        QStringList{"Tamarek.GlobalSignKey", "Tamarek.GlobalSignCert", "Tamarek.DefaultSign",
+                    "Tamarek.DefaultVerifyRootCertificate", "Tamarek.StopDeployOnFailure"});
+    m_settings->remove("Tamarek.DefaultVerifyRootCertificate");
+    m_settings->remove("Tamarek.StopDeployOnFailure");
     m_kit = std::make_unique<SignTestKit>();
     QVERIFY2(m_kit->isValid(), qPrintable(m_kit->errorString()));
     QVERIFY(m_kit->workspace().pathAppended("keys/garbage.pem").writeFileContents("no key\n"));
+    QVERIFY(standinKitFolder()
+                .pathAppended("ca/ca-cert.pem")
+                .copyFile(m_kit->workspace().pathAppended("keys/ca-cert.pem")));
 }
 
 void SignDeployTest::cleanup()
@@ -306,6 +319,11 @@ void SignDeployTest::testCustomerSign_data()
     const QString completed = "NormalMessage: Package sign completed successfully.";
     const QString notSigned = "Task: Warning: Packages were not signed by the step "
                               "\"RPM Sign (customer-sign)\".";
+    // Told when the deploy starts.
+    const QString notSet
+        = "Task: Error: A key or certificate that the step signs with is not set.";
+    const QString outside = "~Task: Error: The file .*/%1 is not inside the folders shared "
+                            "with the build engine\\.";
 
     QTest::newRow("client certificate, debug packages signed too")
         << withClient << true << Packages::MainAndDebug << RpmStep::Before
@@ -321,12 +339,14 @@ void SignDeployTest::testCustomerSign_data()
     QTest::newRow("binaries key empty")
         << QStringList{"", withClient[1], withClient[2], withClient[3]} << true
         << Packages::MainAndDebug << RpmStep::Before
-        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty", notSigned}
+        << QStringList{notSet, signing, "ErrorMessage: Error: keys and certificate can't be empty",
+                       notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("packages certificate empty, no RPM build step: only the keys told")
         << QStringList{withClient[0], withClient[1], "", ""} << true << Packages::MainAndDebug
         << RpmStep::AddedAfterward
-        << QStringList{signing, "ErrorMessage: Error: keys and certificate can't be empty", notSigned}
+        << QStringList{notSet, signing, "ErrorMessage: Error: keys and certificate can't be empty",
+                       notSigned}
         << QStringList{"main 0", "debug 0"};
     QTest::newRow("keys in the shared home, where new steps take them from")
         << QStringList{"homekey/binaries-key.pem",
@@ -339,15 +359,17 @@ void SignDeployTest::testCustomerSign_data()
     QTest::newRow("packages key outside both shared folders")
         << QStringList{withClient[0], "outside/packages-key.pem", withClient[2], ""} << true
         << Packages::MainAndDebug << RpmStep::Before
-        << QStringList{signing,
+        << QStringList{outside.arg("packages-key\\.pem"),
+                       signing,
                        "ErrorMessage: Error: keys and certificate must be inside "
                        "shared folders: %HOME%, %WS%",
                        notSigned}
         << QStringList{"main 0", "debug 0"};
-    QTest::newRow("client certificate outside the shared folders is not checked")
+    QTest::newRow("client certificate outside the shared folders: told only when the deploy starts")
         << QStringList{withClient[0], withClient[1], withClient[2], "outside/client.pem"}
         << true << Packages::MainOnly << RpmStep::Before
-        << QStringList{signing,
+        << QStringList{outside.arg("client\\.pem"),
+                       signing,
                        "~ErrorMessage: Warning: The certificate .*/client\\.pem can't be read: "
                        "Unable to load certificate",
                        "~Task: Warning: The certificate .*/client\\.pem can't be read: "
@@ -440,6 +462,8 @@ void SignDeployTest::testRpmsignExternal_data()
                                   "device is not possible. Read more: %URL%";
     const QString notSigned = "Task: Warning: Packages were not signed by the step "
                               "\"RPM Sign (rpmsign-external)\".";
+    const QString notSet
+        = "Task: Error: A key or certificate that the step signs with is not set.";
     const QVariant absent;
 
     QTest::newRow("regular pair: a developer note per package, by file name")
@@ -492,15 +516,19 @@ void SignDeployTest::testRpmsignExternal_data()
     QTest::newRow("global key present but empty")
         << QVariant("") << QVariant("keys/developer-cert.pem") << QStringList()
         << Packages::MainOnly << RpmStep::Before << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty", notSigned};
+        << QStringList{notSet, signing, "ErrorMessage: Error: key and certificate can't be empty",
+                       notSigned};
     QTest::newRow("custom certificate empty")
         << absent << absent << QStringList{"keys/developer-key.pem", ""} << Packages::MainOnly
         << RpmStep::Before << Tamper::None
-        << QStringList{signing, "ErrorMessage: Error: key and certificate can't be empty", notSigned};
+        << QStringList{notSet, signing, "ErrorMessage: Error: key and certificate can't be empty",
+                       notSigned};
     QTest::newRow("custom key in the shared home, outside the workspace")
         << absent << absent << QStringList{"home/key.pem", "keys/developer-cert.pem"}
         << Packages::MainOnly << RpmStep::Before << Tamper::None
-        << QStringList{signing,
+        << QStringList{"~Task: Error: The file .*/key\\.pem is not inside the folders shared "
+                       "with the build engine\\.",
+                       signing,
                        "ErrorMessage: Error: key and certificate must be inside "
                        "workspace folder: %WS%",
                        notSigned};
@@ -1082,6 +1110,256 @@ void SignDeployTest::testCancelWhileCertificateIsRead()
         return call.contains("rpmsign-external");
     }));
     QTRY_COMPARE(processesMentioning(kitTool.path().toFSPathString()), QStringList());
+}
+
+// The step's own lines, the tools' left out.
+static QList<OutputLine> stepLines(const QList<OutputLine> &lines)
+{
+    return Utils::filtered(lines, [](const OutputLine &line) {
+        return line.isTask || (line.format != BuildStep::OutputFormat::Stdout
+                               && line.format != BuildStep::OutputFormat::Stderr);
+    });
+}
+
+void SignDeployTest::testVerifyAfterSign_data()
+{
+    QTest::addColumn<bool>("customerSign");
+    QTest::addColumn<QString>("root"); // "global:" first: on the options page
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<bool>("deployed");
+    QTest::addColumn<QStringList>("expected"); // the step's own lines
+
+    const QString signing = "NormalMessage: Signing RPM package...";
+    const QString completed = "NormalMessage: Package sign completed successfully.";
+    const auto failed = [](const QString &package) {
+        const QString error = QString("Error: %1 does not verify against developer-cert\\.pem: "
+                                      "signature 1 does not verify: .+")
+                                  .arg(package);
+        return QStringList{"~ErrorMessage: " + error, "~Task: Error: " + error};
+    };
+
+    QTest::newRow("customer-sign, the kit's CA: both packages verify")
+        << true << "keys/ca-cert.pem" << false << true
+        << QStringList{signing,
+                       completed,
+                       "NormalMessage: Verifying signatures with ca-cert.pem...",
+                       "NormalMessage: Signatures verified: 2 of 2 packages."};
+    QTest::newRow("rpmsign-external, the kit's CA of the options page")
+        << false << "global:keys/ca-cert.pem" << true << true
+        << QStringList{signing,
+                       completed,
+                       "NormalMessage: Verifying signatures with ca-cert.pem...",
+                       "NormalMessage: Signatures verified: 1 of 1 packages."};
+    QTest::newRow("customer-sign, a wrong CA: each package told, the deploy goes on")
+        << true << "keys/developer-cert.pem" << false << true
+        << QStringList{signing, completed,
+                       "NormalMessage: Verifying signatures with developer-cert.pem..."}
+               + failed("%MAINFILE%") + failed("%DEBUGFILE%")
+               + QStringList{"ErrorMessage: Signatures verified: 0 of 2 packages."};
+    QTest::newRow("rpmsign-external, a wrong CA, stopping: the step fails")
+        << false << "keys/developer-cert.pem" << true << false
+        << QStringList{signing, completed,
+                       "NormalMessage: Verifying signatures with developer-cert.pem..."}
+               + failed("%MAINFILE%")
+               + QStringList{"ErrorMessage: Signatures verified: 0 of 1 packages."};
+    const QString noRoot = "Error: The signatures can't be verified: no CA certificate is set.";
+    QTest::newRow("no CA anywhere: told before and after signing")
+        << false << "" << false << true
+        << QStringList{"Task: Error: No CA certificate is set to verify the signatures "
+                       "against.",
+                       signing, completed, "ErrorMessage: " + noRoot, "Task: Error: " + noRoot};
+}
+
+void SignDeployTest::testVerifyAfterSign()
+{
+    QFETCH(bool, customerSign);
+    QFETCH(QString, root);
+    QFETCH(bool, stop);
+    QFETCH(bool, deployed);
+    QFETCH(QStringList, expected);
+
+    m_settings->set("Tamarek.StopDeployOnFailure", stop);
+    if (root.startsWith("global:"))
+        m_settings->set("Tamarek.DefaultVerifyRootCertificate", keyPath(root.mid(7)));
+    SignTestProject project(customerSign ? m_kit->customerSignKit() : m_kit->rpmsignKit(),
+                            customerSign ? Packages::MainAndDebug : Packages::MainOnly);
+    auto step = qobject_cast<SignStep *>(
+        addSignStep(project,
+                    customerSign ? CustomerSignStep::stepId() : RpmsignExternalStep::stepId(),
+                    RpmStep::Before));
+    QVERIFY(step);
+    if (auto customerSignStep = qobject_cast<CustomerSignStep *>(step)) {
+        customerSignStep->setBinariesKey(m_kit->key("binaries-key.pem"));
+        customerSignStep->setPackagesKey(m_kit->key("developer-key.pem"));
+        customerSignStep->setPackagesCert(m_kit->key("developer-cert.pem"));
+        customerSignStep->setPackagesClientCert(m_kit->key("developer-client-cert.pem"));
+    } else if (auto rpmsignStep = qobject_cast<RpmsignExternalStep *>(step)) {
+        rpmsignStep->setKey(m_kit->key("developer-key.pem"));
+        rpmsignStep->setCertificate(m_kit->key("developer-cert.pem"));
+    }
+    step->setVerifyAfterSign(true);
+    if (!root.startsWith("global:"))
+        step->setVerifyRootCertificate(keyPath(root));
+
+    StepOutput output(step);
+    StepOutput marker(project.deploySteps()->steps().last());
+    QCOMPARE(project.deploy(), deployed);
+    verifyOutput(stepLines(output.lines()), expected, project);
+    QCOMPARE(marker.lines().size(), deployed ? 1 : 0);
+}
+
+enum class Outcome { Deployed, StepFailed, NotStarted };
+
+void SignDeployTest::testChecksBeforeDeploy_data()
+{
+    QTest::addColumn<bool>("customerSign");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QStringList>("expected"); // the lines before the signing starts
+
+    const QString notStarted = "ErrorMessage: Error: The deploy is not started: the files of "
+                               "the step \"%1\" have problems, listed in the Issues pane.";
+    const QString rpmsign = RpmsignExternalStep::displayName();
+    const QString customer = CustomerSignStep::displayName();
+
+    QTest::newRow("expired certificate read by a widget: a warning, the deploy goes on")
+        << false << "expired" << false << Outcome::Deployed
+        << QStringList{"~Task: Warning: The certificate .*/pair\\.pem expired on .+"};
+    QTest::newRow("expired certificate, stopping: the deploy does not start")
+        << false << "expired" << true << Outcome::NotStarted
+        << QStringList{"~Task: Error: The certificate .*/pair\\.pem expired on .+",
+                       notStarted.arg(rpmsign)};
+    QTest::newRow("missing packages key")
+        << true << "missing key" << false << Outcome::Deployed
+        << QStringList{"Task: Error: The file %KEYS%/missing-key.pem does not exist."};
+    QTest::newRow("missing packages key, stopping")
+        << true << "missing key" << true << Outcome::NotStarted
+        << QStringList{"Task: Error: The file %KEYS%/missing-key.pem does not exist.",
+                       notStarted.arg(customer)};
+    QTest::newRow("client certificate outside the shared folders")
+        << true << "client outside" << false << Outcome::Deployed
+        << QStringList{"~Task: Error: The file .*/client\\.pem is not inside the folders shared "
+                       "with the build engine\\."};
+    QTest::newRow("CA in the shared home, which rpmsign-external does not see")
+        << false << "CA in home" << false << Outcome::Deployed
+        << QStringList{"~Task: Error: The file .*/ca\\.pem is not inside the folders shared "
+                       "with the build engine\\."};
+    QTest::newRow("nothing found before, refused when run, stopping: the step fails")
+        << false << "no packages" << true << Outcome::StepFailed << QStringList();
+    QTest::newRow("all well, stopping") << true << "" << true << Outcome::Deployed
+                                        << QStringList();
+}
+
+void SignDeployTest::testChecksBeforeDeploy()
+{
+    QFETCH(bool, customerSign);
+    QFETCH(QString, problem);
+    QFETCH(bool, stop);
+    QFETCH(Outcome, outcome);
+    QFETCH(QStringList, expected);
+
+    m_settings->set("Tamarek.StopDeployOnFailure", stop);
+    SignTestProject project(customerSign ? m_kit->customerSignKit() : m_kit->rpmsignKit(),
+                            Packages::MainOnly);
+    auto step = qobject_cast<SignStep *>(
+        addSignStep(project,
+                    customerSign ? CustomerSignStep::stepId() : RpmsignExternalStep::stepId(),
+                    problem == "no packages" ? RpmStep::Disabled : RpmStep::Before));
+    QVERIFY(step);
+    if (auto customerSignStep = qobject_cast<CustomerSignStep *>(step)) {
+        customerSignStep->setBinariesKey(m_kit->key("binaries-key.pem"));
+        customerSignStep->setPackagesKey(
+            m_kit->key(problem == "missing key" ? QString("missing-key.pem")
+                                               : QString("developer-key.pem")));
+        customerSignStep->setPackagesCert(m_kit->key("developer-cert.pem"));
+        customerSignStep->setPackagesClientCert(
+            problem == "client outside" ? keyPath("outside/client.pem") : QString());
+    } else if (auto rpmsignStep = qobject_cast<RpmsignExternalStep *>(step)) {
+        QString certificate = m_kit->key("developer-cert.pem");
+        if (problem == "expired") {
+            certificate = makeCertificate(*m_kit,
+                                          "pair",
+                                          m_kit->key("developer-key.pem"),
+                                          "200101000000Z",
+                                          "200201000000Z");
+            QVERIFY(!certificate.isEmpty());
+            // As the step's widget reads it when the pair is chosen.
+            CertificateHealthLabel label;
+            QSignalSpy updated(&label, &CertificateHealthLabel::updated);
+            label.setTarget(SignTestKit::rpmsignTarget());
+            label.setPair(certificate, m_kit->key("developer-key.pem"));
+            QVERIFY(updated.wait(60000));
+        }
+        rpmsignStep->setKey(m_kit->key("developer-key.pem"));
+        rpmsignStep->setCertificate(certificate);
+    }
+    if (problem == "CA in home") {
+        step->setVerifyAfterSign(true);
+        step->setVerifyRootCertificate(keyPath("home/ca.pem"));
+    }
+
+    StepOutput output(step);
+    StepOutput marker(project.deploySteps()->steps().last());
+    QSignalSpy finished(BuildManager::instance(), &BuildManager::buildQueueFinished);
+    BuildManager::deployProjects({project.project()});
+    if (outcome == Outcome::NotStarted) {
+        QVERIFY(finished.isEmpty());
+        QVERIFY(!BuildManager::isBuilding());
+    } else {
+        QVERIFY(!finished.isEmpty() || finished.wait(300000));
+        QCOMPARE(finished.first().first().toBool(), outcome == Outcome::Deployed);
+    }
+    QCOMPARE(marker.lines().size(), outcome == Outcome::Deployed ? 1 : 0);
+
+    QList<OutputLine> before = output.lines();
+    const qsizetype signing = Utils::indexOf(before, [](const OutputLine &line) {
+        return line.text == "Signing RPM package...";
+    });
+    QCOMPARE(signing >= 0, outcome != Outcome::NotStarted);
+    if (signing >= 0)
+        before = before.mid(0, signing);
+    verifyOutput(before, expected, project);
+}
+
+// What is told before a deploy needs no tool: the step's check runs none.
+void SignDeployTest::testChecksBeforeDeployRunNoTool()
+{
+    ToolDouble kitTool(
+        QString("exec '%1' \"$@\"").arg(Orv::Internal::OrvSettings::norkPath().toFSPathString()));
+    QVERIFY(kitTool.isValid());
+    SignTestKit kit(kitTool.path());
+    QVERIFY2(kit.isValid(), qPrintable(kit.errorString()));
+    SignTestProject project(kit.rpmsignKit(), Packages::MainOnly);
+    auto step = qobject_cast<RpmsignExternalStep *>(
+        addSignStep(project, RpmsignExternalStep::stepId(), RpmStep::Before));
+    QVERIFY(step);
+    const QString certificate = kit.key("developer-cert.pem");
+    step->setKey(kit.key("developer-key.pem"));
+    step->setCertificate(certificate);
+    step->setVerifyAfterSign(true);
+    step->setVerifyRootCertificate(kit.key("missing-ca.pem"));
+    // Read with another key, it still tells the certificate's dates.
+    CertificateCheck expired;
+    expired.info = CertificateInfo{"CN=a", "CN=b", QDateTime::currentDateTimeUtc().addYears(-2),
+                                   QDateTime::currentDateTimeUtc().addDays(-1)};
+    expired.keyMatch = KeyMatch::Matches;
+    CertificateHealthCache::instance().insert(
+        CertificateFiles::of(certificate, kit.key("client-key.pem")), expired);
+
+    StepOutput output(step);
+    const qsizetype callsBefore = kitTool.calls().size();
+    QVERIFY(static_cast<BuildStep *>(step)->init());
+    QCOMPARE(kitTool.calls().size(), callsBefore);
+    QStringList tasks;
+    for (const OutputLine &line : output.lines())
+        tasks << lineText(line);
+    QCOMPARE(tasks.size(), 2);
+    QCOMPARE(tasks.at(0), "Task: Error: The file " + kit.key("missing-ca.pem")
+                              + " does not exist.");
+    QVERIFY2(tasks.at(1).startsWith("Task: Warning: The certificate " + certificate
+                                    + " expired on "),
+             qPrintable(tasks.at(1)));
 }
 
 TAMAREK_TEST(SignDeployTest)

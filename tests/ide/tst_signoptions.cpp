@@ -39,6 +39,7 @@ private slots:
     void testEditAndApply();
     void testWorkspaceChangeWhileOpen();
     void testSearchBeforeFirstShow();
+    void testVerificationDefaults();
 
 private:
     template<typename T> T *child(const char name[]) const
@@ -65,7 +66,8 @@ void SignOptionsTest::init()
     QVERIFY(m_page);
     const QStringList keys{"Tamarek.DefaultSign", "Tamarek.GlobalSignKey",
                            "Tamarek.GlobalSignCert", "Tamarek.UseDefaultSignKey",
-                           "Tamarek.UseDefaultSignCert"};
+                           "Tamarek.UseDefaultSignCert", "Tamarek.DefaultVerifyRootCertificate",
+                           "Tamarek.StopDeployOnFailure"};
     m_settings = std::make_unique<SettingsScope>(keys);
     for (const QString &key : keys)
         m_settings->remove(key);
@@ -194,6 +196,41 @@ void SignOptionsTest::testSearchBeforeFirstShow()
         QRegularExpression("sign step by default", QRegularExpression::CaseInsensitiveOption)));
     QVERIFY(!page.matches(QRegularExpression("passphrase")));
     page.finish();
+}
+
+// The global CA and the stop are loaded, checked as the key is, and stored on
+// apply; the page's search finds them.
+void SignOptionsTest::testVerificationDefaults()
+{
+    m_settings->set("Tamarek.DefaultVerifyRootCertificate", file("ca.pem"));
+    m_widget = m_page->widget();
+    auto root = child<PathChooser>("verifyRootCertificatePathChooser");
+    auto stop = child<QCheckBox>("stopDeployOnFailureCheckBox");
+    QVERIFY(root && stop);
+    QCOMPARE(stop->text(), "Stop the deploy when packages are not signed or do not verify");
+    QCOMPARE(root->filePath().toFSPathString(), file("ca.pem"));
+    QVERIFY(!stop->isChecked());
+    QTRY_VERIFY(root->isValid());
+    const QList<QWidget *> health = Utils::filtered(m_widget->findChildren<QWidget *>(
+                                                        "certificateHealthLabel"),
+                                                    [](QWidget *label) {
+                                                        return label->accessibleName()
+                                                               == "CA certificate details";
+                                                    });
+    QCOMPARE(health.size(), 1);
+
+    root->setPath("/etc/ca.pem");
+    QTRY_COMPARE(root->errorMessage(),
+                 "The path must be inside workspace folder:\n"
+                     + m_testKit->sharedSrcPath().toUserOutput());
+    root->setPath(file("other-ca.pem"));
+    stop->click();
+    m_page->apply();
+    const QSettings settings;
+    QCOMPARE(settings.value("Tamarek.DefaultVerifyRootCertificate").toString(),
+             file("other-ca.pem"));
+    QCOMPARE(settings.value("Tamarek.StopDeployOnFailure"), QVariant(true));
+    QVERIFY(m_page->matches(QRegularExpression("do not verify")));
 }
 
 TAMAREK_TEST(SignOptionsTest)

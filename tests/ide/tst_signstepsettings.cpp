@@ -223,6 +223,17 @@ void SignStepSettingsTest::testCustomerSignMap_data()
     Store empty = full;
     empty.insert("Tamarek.PackagesClientCert", "");
     QTest::newRow("an empty path is a value") << empty << empty;
+
+    Store verifying = full;
+    verifying.insert("Tamarek.VerifyAfterSign", true);
+    verifying.insert("Tamarek.VerifyRootCertificate", "/w/ca.pem");
+    QTest::newRow("verifying with its own CA") << verifying << verifying;
+    Store globalRoot = full;
+    globalRoot.insert("Tamarek.VerifyAfterSign", true);
+    globalRoot.insert("Tamarek.VerifyRootCertificate", "");
+    Store globalRootStored = full;
+    globalRootStored.insert("Tamarek.VerifyAfterSign", true);
+    QTest::newRow("verifying with the global CA") << globalRoot << globalRootStored;
 }
 
 void SignStepSettingsTest::testCustomerSignMap()
@@ -259,6 +270,10 @@ void SignStepSettingsTest::testRpmsignExternalMap_data()
     QTest::newRow("custom pair without paths")
         << Store{{"Tamarek.UseDefaultValues", false}}
         << Store{{"Tamarek.UseDefaultValues", false}, {"Tamarek.Key", ""}, {"Tamarek.Cert", ""}};
+    QTest::newRow("verifying, not any more")
+        << Store{{"Tamarek.VerifyAfterSign", false}, {"Tamarek.VerifyRootCertificate", "/w/ca.pem"}}
+        << Store{{"Tamarek.UseDefaultValues", true},
+                 {"Tamarek.VerifyRootCertificate", "/w/ca.pem"}};
 }
 
 void SignStepSettingsTest::testRpmsignExternalMap()
@@ -273,6 +288,7 @@ void SignStepSettingsTest::testRpmsignExternalMap()
     // A custom pair before: the restore must not keep it where the map says otherwise.
     step->setKey("/before/k.pem");
     step->setCertificate("/before/c.pem");
+    step->setVerifyAfterSign(true);
     static_cast<BuildStep *>(step)->fromMap(map);
     QCOMPARE(ownKeys(mapOf(step)), expected);
 }

@@ -1,11 +1,15 @@
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
+#include "signtestproject.h"
 #include "tamarektests.h"
 
 #include "customersignstepwidget.h"
 #include "rpmsignexternalwidget.h"
+#include "signingdefaults.h"
+#include "tamarekconstants.h"
 
+#include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
 
 #include <QCheckBox>
@@ -37,6 +41,9 @@ private slots:
     void testSetUseDefaultValues();
     void testSetKeyIgnoresEmptyPath();
     void testFilledChoosersValidOnceShown();
+
+    void testVerificationControls_data();
+    void testVerificationControls();
 };
 
 static PathChooser *chooser(QWidget *widget, const char name[])
@@ -127,6 +134,10 @@ void SignStepWidgetsTest::testCustomerSignValidation_data()
     }
     const QString client = "packagesClientCertPathChooser";
     QTest::newRow("client: empty") << client << home << workspace << "" << true;
+    const QString root = "verifyRootCertificatePathChooser";
+    QTest::newRow("CA: in the shared home") << root << home << workspace
+                                            << "/home/u/sdk-home/ca.pem" << true;
+    QTest::newRow("CA: outside both") << root << home << workspace << "/etc/ca.pem" << false;
     QTest::newRow("client: outside both") << client << home << workspace << "/etc/a.pem" << false;
     QTest::newRow("client: in the workspace")
         << client << home << workspace << "/home/u/work/a.pem" << true;
@@ -268,6 +279,9 @@ void SignStepWidgetsTest::testRpmsignExternalValidation_data()
     }
     QTest::newRow("a sibling folder sharing the prefix")
         << "keyPathChooser" << "/home/u/work" << "/home/u/work2/a.pem" << false;
+    QTest::newRow("CA: in the shared home only")
+        << "verifyRootCertificatePathChooser" << "/home/u/work" << "/home/u/sdk-home/ca.pem"
+        << false;
 }
 
 void SignStepWidgetsTest::testRpmsignExternalValidation()
@@ -454,6 +468,78 @@ void SignStepWidgetsTest::testFilledChoosersValidOnceShown()
 }
 
 TAMAREK_TEST(SignStepWidgetsTest)
+
+void SignStepWidgetsTest::testVerificationControls_data()
+{
+    QTest::addColumn<bool>("customerSign");
+    QTest::addColumn<QVariant>("globalRoot"); // invalid: none stored
+    QTest::addColumn<QString>("placeholder");
+
+    QTest::newRow("customer-sign, global CA set")
+        << true << QVariant("/home/u/work/ca/kit-ca.pem") << "Global: kit-ca.pem";
+    QTest::newRow("customer-sign, no global CA") << true << QVariant() << "Global: none set";
+    QTest::newRow("rpmsign-external, global CA set")
+        << false << QVariant("/home/u/work/ca/kit-ca.pem") << "Global: kit-ca.pem";
+    QTest::newRow("rpmsign-external, no global CA") << false << QVariant() << "Global: none set";
+}
+
+// Only a click reports the check box; the CA chooser is usable while it is
+// ticked, names the global CA when empty, and follows the check box in the
+// focus chain.
+template<typename Widget>
+static void checkVerificationControls(const QString &placeholder)
+{
+    Widget widget(nullptr);
+    QSignalSpy verify(&widget, &Widget::verifyAfterSignChanged);
+    QSignalSpy root(&widget, &Widget::verifyRootCertificateChanged);
+    auto checkBox = widget.template findChild<QCheckBox *>("verifyAfterSignCheckBox");
+    PathChooser *rootChooser = chooser(&widget, "verifyRootCertificatePathChooser");
+    QVERIFY(checkBox && rootChooser);
+    QCOMPARE(checkBox->text(), "Verify signatures after signing");
+    QCOMPARE(labelText(&widget, "verifyRootCertificateLabel"), "CA certificate:");
+    QVERIFY(!checkBox->isChecked());
+    QVERIFY(!rootChooser->isEnabled());
+    QCOMPARE(rootChooser->lineEdit()->placeholderText(), placeholder);
+    // Empty, it stands for the global one: no error.
+    QTRY_COMPARE(rootChooser->lineEdit()->state(), FancyLineEdit::DisplayingPlaceholderText);
+    QCOMPARE(rootChooser->errorMessage(), QString());
+
+    widget.setVerifyAfterSign(true);
+    QVERIFY(rootChooser->isEnabled());
+    widget.setVerifyRootCertificate("/home/u/work/ca.pem");
+    QCOMPARE(verify.count(), 0);
+    QCOMPARE(calls(root), QList<QVariantList>{{"/home/u/work/ca.pem"}});
+
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QTest::mouseClick(checkBox, Qt::LeftButton, {}, checkBox->rect().center());
+    QCOMPARE(calls(verify), QList<QVariantList>{{false}});
+    QVERIFY(!rootChooser->isEnabled());
+    widget.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&widget));
+    checkBox->setFocus();
+    QTest::keyClick(checkBox, Qt::Key_Space);
+    QCOMPARE(calls(verify), (QList<QVariantList>{{false}, {true}}));
+    QTest::keyClick(checkBox, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), rootChooser->lineEdit());
+}
+
+void SignStepWidgetsTest::testVerificationControls()
+{
+    QFETCH(bool, customerSign);
+    QFETCH(QVariant, globalRoot);
+    QFETCH(QString, placeholder);
+
+    Testing::SettingsScope settings({Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY});
+    if (globalRoot.isValid())
+        settings.set(Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY, globalRoot);
+    else
+        settings.remove(Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY);
+    if (customerSign)
+        checkVerificationControls<CustomerSignStepWidget>(placeholder);
+    else
+        checkVerificationControls<RpmsignExternalWidget>(placeholder);
+}
 
 } // namespace Tamarek::Internal
 

@@ -5,6 +5,7 @@
 #include "customersignstep.h"
 #include "rpmsignexternalstep.h"
 #include "signdialog.h"
+#include "signingdefaults.h"
 #include "signtestproject.h"
 #include "tamarekconstants.h"
 #include "tamarektests.h"
@@ -19,6 +20,7 @@
 #include <projectexplorer/buildstep.h>
 
 #include <utils/pathchooser.h>
+#include <utils/qtcassert.h>
 
 #include <QApplication>
 #include <QScreen>
@@ -54,10 +56,20 @@ private slots:
 
 private:
     void save(QWidget *widget, const QString &name);
+    QString kitCa() const;
 
     QDir m_folder;
     std::unique_ptr<SignTestKit> m_kit;
 };
+
+// The kit's CA, copied where the build targets see it.
+QString ScreenshotTaker::kitCa() const
+{
+    const FilePath ca = m_kit->workspace().pathAppended("keys/ca-cert.pem");
+    if (!ca.exists())
+        QTC_CHECK(standinKitFolder().pathAppended("ca/ca-cert.pem").copyFile(ca));
+    return ca.toFSPathString();
+}
 
 // Shown, laid out and painted before it is grabbed.
 void ScreenshotTaker::save(QWidget *widget, const QString &name)
@@ -96,9 +108,7 @@ void ScreenshotTaker::testDialog()
     chooser("developerCertificatePathChooser")->setPath(m_kit->key("developer-cert.pem"));
     chooser("clientKeyPathChooser")->setPath(m_kit->key("client-key.pem"));
     chooser("clientCertificatePathChooser")->setPath(m_kit->key("client-cert.pem"));
-    const FilePath ca = m_kit->workspace().pathAppended("keys/ca-cert.pem");
-    QVERIFY(standinKitFolder().pathAppended("ca/ca-cert.pem").copyFile(ca));
-    chooser("caCertificatePathChooser")->setPath(ca.toFSPathString());
+    chooser("caCertificatePathChooser")->setPath(kitCa());
     chooser("rpmPathChooser")->setPath(package);
     QVERIFY(finished.wait(60000));
     emit dialog.findChild<QPushButton *>("addSignaturePushButton")->pressed();
@@ -143,6 +153,10 @@ void ScreenshotTaker::testStepWidgets()
     const QList<QPair<ProjectExplorer::Kit *, const char *>> steps{
         {m_kit->customerSignKit(), Constants::CUSTOMER_SIGN_STEP_ID},
         {m_kit->rpmsignKit(), Constants::RPMSIGN_EXTERNAL_STEP_ID}};
+    // customer-sign verifies with a CA of its own, rpmsign-external with the global one.
+    const QString ca = kitCa();
+    QSettings().setValue(Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY, ca);
+    emit SigningDefaults::instance().changed();
     for (const auto &[kit, id] : steps) {
         SignTestProject project(kit, Packages::MainOnly);
         ProjectExplorer::BuildStep *step = project.addStep(Id::fromName(id));
@@ -152,10 +166,12 @@ void ScreenshotTaker::testStepWidgets()
             customerSign->setPackagesKey(m_kit->key("developer-key.pem"));
             customerSign->setPackagesCert(m_kit->key("developer-cert.pem"));
             customerSign->setPackagesClientCert(m_kit->key("developer-client-cert.pem"));
+            customerSign->setVerifyRootCertificate(ca);
         } else if (auto rpmsign = qobject_cast<RpmsignExternalStep *>(step)) {
             rpmsign->setKey(m_kit->key("developer-key.pem"));
             rpmsign->setCertificate(m_kit->key("developer-cert.pem"));
         }
+        qobject_cast<SignStep *>(step)->setVerifyAfterSign(true);
         std::unique_ptr<QWidget> widget(step->doCreateConfigWidget());
         widget->resize(640, widget->sizeHint().height());
         widget->show();
@@ -176,8 +192,13 @@ void ScreenshotTaker::testOptionsPage()
     const QList<Core::IOptionsPage *> pages = Core::IOptionsPage::allOptionsPages();
     if (std::none_of(pages.cbegin(), pages.cend(), [&](auto page) { return page->id() == pageId; }))
         QSKIP("no options page yet");
+    QSettings().setValue(Constants::DEFAULT_VERIFY_ROOT_CERTIFICATE_KEY, kitCa());
+    QSettings().setValue(Constants::STOP_DEPLOY_ON_FAILURE_KEY, true);
     QTimer::singleShot(1000, this, [this] {
         if (QWidget *dialog = QApplication::activeModalWidget()) {
+            // The CA's health is read in the background.
+            for (auto label : dialog->findChildren<CertificateHealthLabel *>())
+                QTRY_VERIFY_WITH_TIMEOUT(!label->isBusy(), 30000);
             save(dialog, "options-page");
             dialog->close();
         }

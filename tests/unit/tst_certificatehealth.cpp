@@ -19,6 +19,8 @@ private slots:
     void testEncryptedKey();
     void testWarnings_data();
     void testWarnings();
+    void testSummaryRoles_data();
+    void testSummaryRoles();
     void testPublicKeyBlock();
     void testDatesInThePluginsLanguage();
 };
@@ -99,28 +101,40 @@ void CertificateHealthTest::testWarnings_data()
     QTest::addColumn<QDateTime>("notAfter");
     QTest::addColumn<KeyMatch>("keyMatch");
     QTest::addColumn<QStringList>("starts");
+    QTest::addColumn<QStringList>("lastRead"); // told before a deploy
 
     const QDateTime past = utc("2020-01-01T00:00:00Z");
     const QDateTime now = utc("2026-12-08T12:00:00Z");
     const QDateTime future = utc("2030-01-01T00:00:00Z");
-    QTest::newRow("valid, key matches") << past << future << KeyMatch::Matches << QStringList();
+    QTest::newRow("valid, key matches") << past << future << KeyMatch::Matches << QStringList()
+                                         << QStringList();
     QTest::newRow("valid, key encrypted") << past << future << KeyMatch::Encrypted
-                                          << QStringList();
+                                          << QStringList() << QStringList();
     QTest::newRow("expired") << past << now.addSecs(-1) << KeyMatch::Matches
+                             << QStringList{"The certificate c.pem expired on "}
                              << QStringList{"The certificate c.pem expired on "};
     QTest::newRow("not valid yet") << now.addDays(1) << future << KeyMatch::NotChecked
+                                   << QStringList{"The certificate c.pem is not valid before "}
                                    << QStringList{"The certificate c.pem is not valid before "};
     QTest::newRow("30 days left") << past << now.addDays(30) << KeyMatch::Matches
-                                  << QStringList{"The certificate c.pem expires on "};
-    QTest::newRow("31 days left") << past << now.addDays(31) << KeyMatch::Matches
+                                  << QStringList{"The certificate c.pem expires on "}
                                   << QStringList();
+    QTest::newRow("31 days left") << past << now.addDays(31) << KeyMatch::Matches
+                                  << QStringList() << QStringList();
     QTest::newRow("key of another certificate")
         << past << future << KeyMatch::Differs
+        << QStringList{"The certificate c.pem does not belong to its key."}
         << QStringList{"The certificate c.pem does not belong to its key."};
     QTest::newRow("expired and of another key")
         << past << now.addDays(-3) << KeyMatch::Differs
         << QStringList{"The certificate c.pem expired on ",
+                       "The certificate c.pem does not belong to its key."}
+        << QStringList{"The certificate c.pem expired on ",
                        "The certificate c.pem does not belong to its key."};
+    QTest::newRow("key compare failed: said when signing, not before")
+        << past << future << KeyMatch::NotCompared
+        << QStringList{"Whether the certificate c.pem belongs to its key could not be read"}
+        << QStringList();
 }
 
 void CertificateHealthTest::testWarnings()
@@ -129,21 +143,68 @@ void CertificateHealthTest::testWarnings()
     QFETCH(QDateTime, notAfter);
     QFETCH(KeyMatch, keyMatch);
     QFETCH(QStringList, starts);
+    QFETCH(QStringList, lastRead);
 
     CertificateCheck check;
     check.info = CertificateInfo{"CN=a", "CN=b", notBefore, notAfter};
     check.keyMatch = keyMatch;
-    const QStringList warnings = certificateWarnings(check,
-                                                     "c.pem",
-                                                     utc("2026-12-08T12:00:00Z"));
-    QCOMPARE(warnings.size(), starts.size());
-    for (int i = 0; i < starts.size(); ++i)
-        QVERIFY2(warnings.at(i).startsWith(starts.at(i)), qPrintable(warnings.at(i)));
+    const QDateTime now = utc("2026-12-08T12:00:00Z");
+    const auto compare = [](const QStringList &actual, const QStringList &expected) {
+        QCOMPARE(actual.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QVERIFY2(actual.at(i).startsWith(expected.at(i)), qPrintable(actual.at(i)));
+    };
+    compare(certificateWarnings(check, "c.pem", now), starts);
+    compare(lastReadProblems(check, "c.pem", now), lastRead);
 
     CertificateCheck unreadable;
     unreadable.error = "no PEM";
     QCOMPARE(certificateWarnings(unreadable, "c.pem", QDateTime::currentDateTimeUtc()),
              QStringList({"The certificate c.pem can't be read: no PEM"}));
+    // A read that failed tells nothing of the dates; the run says why.
+    QCOMPARE(lastReadProblems(unreadable, "c.pem", now), QStringList());
+}
+
+void CertificateHealthTest::testSummaryRoles_data()
+{
+    QTest::addColumn<QDateTime>("notAfter");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QStringList>("lines"); // "!" first: a problem
+
+    const QDateTime now = utc("2026-12-08T12:00:00Z");
+    const int pair = int(CertificateRole::SigningPair);
+    const int root = int(CertificateRole::TrustRoot);
+    QTest::newRow("signing pair: issuer and key too")
+        << now.addDays(400) << pair
+        << QStringList{"Subject: CN=a", "Issuer: CN=b", "Valid from ",
+                       "The key belongs to the certificate."};
+    QTest::newRow("CA: subject and validity only")
+        << now.addDays(400) << root << QStringList{"Subject: CN=a", "Valid from "};
+    QTest::newRow("CA expiring within 30 days warns")
+        << now.addDays(12) << root
+        << QStringList{"Subject: CN=a", "Valid from ", "!Expires in 12 day"};
+    QTest::newRow("expired CA warns") << now.addDays(-1) << root
+                                      << QStringList{"Subject: CN=a", "Valid from ", "!Expired."};
+}
+
+void CertificateHealthTest::testSummaryRoles()
+{
+    QFETCH(QDateTime, notAfter);
+    QFETCH(int, role);
+    QFETCH(QStringList, lines);
+
+    const QDateTime now = utc("2026-12-08T12:00:00Z");
+    CertificateCheck check;
+    check.info = CertificateInfo{"CN=a", "CN=b", now.addYears(-1), notAfter};
+    check.keyMatch = KeyMatch::Matches;
+    const QList<SummaryLine> summary = certificateSummary(check, now, CertificateRole(role));
+    QCOMPARE(summary.size(), lines.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        const bool problem = lines.at(i).startsWith('!');
+        const QString start = problem ? lines.at(i).mid(1) : lines.at(i);
+        QVERIFY2(summary.at(i).text.startsWith(start), qPrintable(summary.at(i).text));
+        QCOMPARE(summary.at(i).isProblem, problem);
+    }
 }
 
 // A terminal ends lines with CR LF; the two public keys must compare alike.

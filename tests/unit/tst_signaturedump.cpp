@@ -16,6 +16,8 @@ private slots:
     void testSplitSignatureDumps();
     void testSignatureSummary_data();
     void testSignatureSummary();
+    void testVerifyFailureReason_data();
+    void testVerifyFailureReason();
 };
 
 void SignatureDumpTest::testSplitSignatureDumps_data()
@@ -71,6 +73,36 @@ void SignatureDumpTest::testSignatureSummary()
     QFETCH(QString, block);
     QFETCH(QString, summary);
     QCOMPARE(signatureSummary(block), summary);
+}
+
+void SignatureDumpTest::testVerifyFailureReason_data()
+{
+    QTest::addColumn<QString>("errorText");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("the tool's line for the package, from its name on")
+        << "rpmsign-external: /ws/RPMS/a-1.0.rpm: signature 1 does not verify: unable to get "
+           "local issuer certificate\n"
+        << "signature 1 does not verify: unable to get local issuer certificate";
+    QTest::newRow("the first of several, after unrelated lines")
+        << "Loading engine\nvyxcert-cli: /ws/RPMS/a-1.0.rpm: signature 1 does not verify: x\r\n"
+           "vyxcert-cli: /ws/RPMS/a-1.0.rpm: signature 2 does not verify: y\n"
+        << "signature 1 does not verify: x";
+    QTest::newRow("named by file name") << "a-1.0.rpm: the package has no signatures"
+                                        << "the package has no signatures";
+    QTest::newRow("the package not named: the last line")
+        << "reading\nroot certificate file /ws/ca.pem holds no PEM certificate\n\n"
+        << "root certificate file /ws/ca.pem holds no PEM certificate";
+    QTest::newRow("named at the end: the whole line")
+        << "cannot open /ws/RPMS/a-1.0.rpm" << "cannot open /ws/RPMS/a-1.0.rpm";
+    QTest::newRow("silent") << "\n  \n" << "";
+}
+
+void SignatureDumpTest::testVerifyFailureReason()
+{
+    QFETCH(QString, errorText);
+    QFETCH(QString, reason);
+    QCOMPARE(verifyFailureReason(errorText, "/ws/RPMS/a-1.0.rpm"), reason);
 }
 
 QTEST_GUILESS_MAIN(SignatureDumpTest)
