@@ -107,7 +107,9 @@ QStringList certificateWarnings(const CertificateCheck &check,
     return warnings;
 }
 
-QList<SummaryLine> certificateSummary(const CertificateCheck &check, const QDateTime &now)
+QList<SummaryLine> certificateSummary(const CertificateCheck &check,
+                                      const QDateTime &now,
+                                      int warningDays)
 {
     const auto problem = [](const QString &text) { return SummaryLine{text, true}; };
     if (!check.info)
@@ -122,7 +124,7 @@ QList<SummaryLine> certificateSummary(const CertificateCheck &check, const QDate
         lines << problem(Tr::tr("Not valid yet."));
     else if (now > info.notAfter)
         lines << problem(Tr::tr("Expired."));
-    else if (now.daysTo(info.notAfter) <= expiryWarningDays)
+    else if (now.daysTo(info.notAfter) <= warningDays)
         lines << problem(Tr::tr("Expires in %n day(s).", nullptr, int(now.daysTo(info.notAfter))));
 
     switch (check.keyMatch) {

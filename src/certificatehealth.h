@@ -59,12 +59,14 @@ QStringList certificateWarnings(const CertificateCheck &check,
                                 const QDateTime &now);
 
 // Subject, issuer and validity for a label beside the choosers, and what is
-// wrong, a problem each.
+// wrong, a problem each; expiring within warningDays is one.
 struct SummaryLine
 {
     QString text;
     bool isProblem = false;
 };
-QList<SummaryLine> certificateSummary(const CertificateCheck &check, const QDateTime &now);
+QList<SummaryLine> certificateSummary(const CertificateCheck &check,
+                                      const QDateTime &now,
+                                      int warningDays = expiryWarningDays);
 
 } // namespace Tamarek::Internal

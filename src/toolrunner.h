@@ -130,6 +130,13 @@ QProcess *startProcess(const QStringList &command,
 // reported any more. It deletes itself once it has ended.
 void endProcess(QProcess *process);
 
+// Where the runs and the tools' lines are echoed ("[$]", "[I]", "[E]" lines):
+// the IDE's General Messages, or the command-line program's standard error.
+// A disrupting line asks for the user's attention. Nothing is echoed until set.
+using Echo = std::function<void(const QString &line, bool disrupting)>;
+void setEcho(const Echo &echo);
+void echo(const QString &line, bool disrupting = false);
+
 // What became of a run that did not succeed, as a sentence for the user.
 QString failureDescription(const ProcessResult &result);
 
