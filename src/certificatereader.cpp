@@ -4,7 +4,7 @@
 #include "certificatereader.h"
 
 #include "commands.h"
-#include "linesplitter.h"
+#include "runreason.h"
 #include "stoprequest.h"
 #include "tamarektr.h"
 
@@ -32,19 +32,9 @@ static QString stoppedText()
     return Tr::tr("The read was stopped.");
 }
 
-// openssl's last word on standard error, or what else went wrong.
 QString CertificateReader::reasonOf(const ProcessResult &result) const
 {
-    if (result.timedOut) {
-        return Tr::tr("openssl did not answer within %n second(s).",
-                      nullptr,
-                      std::max(1, m_timeLimitMs / 1000));
-    }
-    if (!result.startError.isEmpty())
-        return result.startError;
-    const QStringList lines = LineSplitter::splitLines(
-        QString::fromUtf8(result.standardError + result.standardOutput));
-    return lines.isEmpty() ? failureDescription(result) : lines.last().trimmed();
+    return readFailureReason(result, m_timeLimitMs);
 }
 
 CertificateReader::CertificateReader(QObject *parent)
@@ -175,7 +165,7 @@ void CertificateReader::onCertificateKeyRead(const ProcessResult &result)
 void CertificateReader::onKeyRead(const ProcessResult &result)
 {
     const QByteArray publicKey = publicKeyBlock(result.standardOutput);
-    if (result.timedOut || !result.startError.isEmpty() || result.crashed) {
+    if (cutShort(result) || result.crashed) {
         m_check.keyMatch = KeyMatch::NotCompared;
         m_check.keyError = reasonOf(result);
     } else if (!result.isSuccess() || publicKey.isEmpty()) {

@@ -4,8 +4,8 @@
 #include "keychooser.h"
 
 #include <utils/fancylineedit.h>
+#include <utils/qtcassert.h>
 
-#include <QPointer>
 #include <QTimer>
 
 using namespace Utils;
@@ -14,6 +14,7 @@ namespace Tamarek::Internal {
 
 void setUpKeyChooser(PathChooser *chooser, const KeyChooserOptions &options, const PathCheck &check)
 {
+    QTC_ASSERT(chooser && check, return);
     chooser->setValidationFunction(FancyLineEdit::SynchronousValidationFunction(
         [check](FancyLineEdit *edit, QString *errorMessage) {
             return check(edit->text(), errorMessage);
@@ -21,11 +22,7 @@ void setUpKeyChooser(PathChooser *chooser, const KeyChooserOptions &options, con
     // The chooser's own asynchronous check of its empty text at construction
     // reports later, through the event loop, and would mark the chooser
     // invalid ("The path must not be empty.") over the result above.
-    const QPointer<PathChooser> guarded(chooser);
-    QTimer::singleShot(0, chooser, [guarded] {
-        if (guarded)
-            guarded->triggerChanged();
-    });
+    QTimer::singleShot(0, chooser, &PathChooser::triggerChanged);
 
     chooser->setExpectedKind(options.kind);
     chooser->setPromptDialogTitle(options.title);

@@ -9,6 +9,8 @@
 #include "commands.h"
 #include "customertamarek.h"
 #include "keychooser.h"
+#include "packageoutcomes.h"
+#include "packagereportview.h"
 #include "pathutils.h"
 #include "regularkeys.h"
 #include "rpmsignexternal.h"
@@ -24,6 +26,7 @@
 #include <nork/sdk.h>
 
 #include <utils/fancylineedit.h>
+#include <utils/fileutils.h>
 #include <utils/pathchooser.h>
 #include <utils/qtcassert.h>
 #include <utils/utilsicons.h>
@@ -41,6 +44,8 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace Utils;
 
@@ -144,6 +149,7 @@ SignDialog::SignDialog(QWidget *parent)
 
     setUpRegularKeysLabel();
     setUpCertificateHealth();
+    setUpPackageReport();
     setUpOutcomes();
     setUpTextLabels();
     setUpAccessibility();
@@ -315,7 +321,10 @@ void SignDialog::setUpChoosers()
                          row.placeholder,
                          keyFromString(QLatin1String(row.historyKey)),
                          true},
-                        [this, mustExist](const QString &path, QString *errorMessage) {
+                        [this, mustExist, rpm = row.chooser == ui->rpmPathChooser](
+                            const QString &path, QString *errorMessage) {
+                            if (rpm)
+                                return path.isEmpty() || validatePackages(path, errorMessage);
                             return path.isEmpty() || validatePath(path, mustExist, errorMessage);
                         });
         QAbstractButton *browse = row.chooser->buttonAtIndex(0);
@@ -325,6 +334,56 @@ void SignDialog::setUpChoosers()
         if (auto button = qobject_cast<QPushButton *>(browse))
             button->setAutoDefault(false);
     }
+    ui->rpmPathChooser->addButton(tr("Several..."), this, [this] { chooseSeveralPackages(); });
+    QAbstractButton *several = ui->rpmPathChooser->buttonAtIndex(1);
+    several->setAccessibleName(tr("Choose several packages"));
+    several->setToolTip(tr("Choose several packages to sign, verify or dump at once"));
+    if (auto button = qobject_cast<QPushButton *>(several))
+        button->setAutoDefault(false);
+}
+
+// Several packages come as a list in the field, which the user can edit.
+void SignDialog::chooseSeveralPackages()
+{
+    const FilePaths chosen = FileUtils::getOpenFilePaths(tr("Select RPM packages"),
+                                                         m_workspacePath,
+                                                         tr("RPM package (*.rpm)"));
+    if (chosen.isEmpty())
+        return;
+    QStringList packages;
+    for (const FilePath &path : chosen)
+        packages << path.toUserOutput();
+    ui->rpmPathChooser->setPath(packageFieldText(packages));
+}
+
+// Each path as the field's own would be read.
+static QStringList fieldPackages(const QString &text)
+{
+    if (!text.contains(';'))
+        return packagesOf(FilePath::fromUserInput(text).toFSPathString());
+    QStringList packages;
+    for (const QString &package : packagesOf(text))
+        packages << FilePath::fromUserInput(package).toFSPathString();
+    return packages;
+}
+
+bool SignDialog::validatePackages(const QString &text, QString *errorMessage) const
+{
+    const QStringList packages = fieldPackages(text);
+    if (packages.isEmpty() && !text.contains(';')) {
+        if (!validatePath(text, false, errorMessage))
+            return false;
+        *errorMessage = tr("The folder holds no RPM packages");
+        return false;
+    }
+    for (const QString &package : packages) {
+        if (!validatePath(package, true, errorMessage)) {
+            if (packages.size() > 1)
+                *errorMessage = QString("%1: %2").arg(package, *errorMessage);
+            return false;
+        }
+    }
+    return true;
 }
 
 QList<PathChooser *> SignDialog::choosers() const
@@ -360,6 +419,7 @@ void SignDialog::setUpAccessibility()
         order << chooser->lineEdit() << chooser->buttonAtIndex(0);
     };
     addChooser(ui->rpmPathChooser);
+    order << ui->rpmPathChooser->buttonAtIndex(1);
     order << ui->removeSignaturePushButton << ui->tabWidget->findChild<QTabBar *>();
     for (PathChooser *chooser : {ui->binaryKeyPathChooser,
                                  ui->developerKeyPathChooser,
@@ -371,7 +431,8 @@ void SignDialog::setUpAccessibility()
     order << ui->regularKeysLabel << ui->addSignaturePushButton;
     addChooser(ui->caCertificatePathChooser);
     order << ui->verifySignaturePushButton << ui->dumpPushButton
-          << ui->developerSignatureTextBrowser << ui->clientSignatureTextBrowser;
+          << ui->developerSignatureTextBrowser << ui->clientSignatureTextBrowser
+          << m_reportView->table() << m_reportView->saveButton();
     addChooser(ui->generatedKeyPathChooser);
     order << ui->generationKeyAlgoComboBox;
     addChooser(ui->generatedReqPathChooser);
@@ -500,11 +561,13 @@ bool SignDialog::validatePath(const QString &path, bool mustExist, QString *erro
 
 void SignDialog::onTabChanged(int index)
 {
-    if (index != REQUEST_TAB || deferWhileRunning(m_opensslCheckPending))
+    if (index != REQUEST_TAB || deferWhileRunning(Deferred::OpensslCheck))
         return;
     if (waitAlive(this, [this] { checkOpenssl(); }))
         runPending();
 }
+
+// Targets: the tools each one has, and the tool a run on the chosen one uses.
 
 void SignDialog::updateTargetList(const QStringList &targets)
 {
@@ -528,7 +591,7 @@ void SignDialog::updateTargetList(const QStringList &targets)
 
 void SignDialog::requestTargetChange(const QString &name)
 {
-    if (deferWhileRunning(m_targetChangePending))
+    if (deferWhileRunning(Deferred::TargetChange))
         return;
     if (waitAlive(this, [this, &name] { onTargetChanged(name); }))
         runPending();
@@ -624,10 +687,12 @@ std::optional<bool> SignDialog::probe(const QStringList &command)
 OutputHandler SignDialog::stoppableHandler()
 {
     const quint64 run = m_ownRuns.start();
-    const QPointer<SignDialog> self(this);
-    return OutputHandler([self, run](const QByteArray &, const QByteArray &, QByteArray &) {
-        return self && !self->m_ownRuns.isStopped(run);
-    });
+    return OutputHandler(ifAlive(
+        this,
+        [this, run](const QByteArray &, const QByteArray &, QByteArray &) {
+            return !m_ownRuns.isStopped(run);
+        },
+        false));
 }
 
 SignTool *SignDialog::currentTool()
@@ -649,6 +714,8 @@ SignTool *SignDialog::currentTool()
     return tool;
 }
 
+// The Sign tab.
+
 SignKeys SignDialog::collectKeys() const
 {
     SignKeys keys;
@@ -666,6 +733,18 @@ QString SignDialog::packagePath() const
     return ui->rpmPathChooser->filePath().toFSPathString();
 }
 
+QStringList SignDialog::packagePaths() const
+{
+    const QString text = ui->rpmPathChooser->lineEdit()->text();
+    return text.contains(';') ? fieldPackages(text) : packagesOf(packagePath());
+}
+
+QString SignDialog::singlePackage() const
+{
+    const QStringList packages = packagePaths();
+    return packages.size() == 1 ? packages.first() : QString();
+}
+
 QString SignDialog::targetName() const
 {
     return ui->m_comboBoxBuildTargets->currentText();
@@ -675,7 +754,7 @@ QString SignDialog::targetName() const
 // the target has no tool or a run is on.
 SignTool *SignDialog::packageTool()
 {
-    if (m_running || packagePath().isEmpty())
+    if (m_running || packagePaths().isEmpty())
         return nullptr;
     return currentTool();
 }
@@ -686,19 +765,16 @@ void SignDialog::addSignature()
     if (!tool)
         return;
     const QString target = targetName();
-    const QStringList packages{packagePath()};
+    const QStringList packages = packagePaths();
     const SignKeys keys = collectKeys();
     const std::optional<ProcessResult> result = run(tool, [&] {
         return tool->sign(target, packages, keys);
     });
     if (!result)
         return;
-    if (result->isSuccess()) {
-        setOutcome(ui->signStateLabel, Icons::OK, tr("Signed"));
-    } else {
-        setOutcome(ui->signStateLabel, Icons::BROKEN, tr("Signing failed"));
-        ui->signStateReasonLabel->setPlainLines(failureReason(*result));
-    }
+    const Outcome outcome = signingOutcome(*result);
+    setOutcome(ui->signStateLabel, outcome);
+    ui->signStateReasonLabel->setPlainLines(outcome.text);
     if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
 }
@@ -709,7 +785,7 @@ void SignDialog::deleteSignature()
     if (!tool)
         return;
     const QString target = targetName();
-    const QStringList packages{packagePath()};
+    const QStringList packages = packagePaths();
     if (!run(tool, [&] { return tool->removeSignature(target, packages); }))
         return;
     clearSignOutcome();
@@ -717,9 +793,11 @@ void SignDialog::deleteSignature()
         runPending();
 }
 
+// The Verify tab: verified and dumped whenever the package or target changes.
+
 void SignDialog::onRpmPathChanged()
 {
-    if (deferWhileRunning(m_refreshPending))
+    if (deferWhileRunning(Deferred::Refresh))
         return;
     if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
@@ -727,7 +805,7 @@ void SignDialog::onRpmPathChanged()
 
 void SignDialog::refreshPackage()
 {
-    m_refreshPending = false;
+    takeDeferred(Deferred::Refresh);
     // A stale verify, or a dialog gone meanwhile, leaves the dump out.
     if (verifyPackage())
         dumpPackage();
@@ -738,77 +816,189 @@ bool SignDialog::verifyPackage()
 {
     ui->verifyLabel->clear();
     clearOutcome(ui->verifyIconLabel);
-    const QString package = packagePath();
+    const QStringList packages = packagePaths();
+    setBatchMode(packages.size() > 1);
+    if (m_batch)
+        return verifyBatch(packages);
+    const QString package = singlePackage();
     if (package.isEmpty() || !QFileInfo(package).isFile())
         return true;
     SignTool *tool = currentTool();
-    if (!tool) {
-        ui->verifyLabel->setText(tr("Package can't be verified"));
-        setOutcome(ui->verifyIconLabel, Icons::BROKEN, tr("Not verified"));
-        return true;
+    std::optional<ProcessResult> result;
+    if (tool) {
+        const QString target = targetName();
+        const SignKeys keys = collectKeys();
+        result = run(tool, [&] { return tool->verify(target, {package}, keys); });
+        if (!result)
+            return false;
+        if (package != singlePackage() || target != targetName()) {
+            defer(Deferred::Refresh);
+            return false;
+        }
     }
-    const QString target = targetName();
-    const SignKeys keys = collectKeys();
-    const std::optional<ProcessResult> result = run(tool, [&] {
-        return tool->verify(target, {package}, keys);
-    });
-    if (!result)
-        return false;
-    if (package != packagePath() || target != targetName()) {
-        m_refreshPending = true;
-        return false;
-    }
-    if (result->isSuccess()) {
-        ui->verifyLabel->setText(tr("Signatures successfully verified"));
-        setOutcome(ui->verifyIconLabel, Icons::OK, tr("Verified"));
-    } else {
-        ui->verifyLabel->setText(tr("Could not verify signatures"));
-        setOutcome(ui->verifyIconLabel, Icons::BROKEN, tr("Not verified"));
-    }
+    const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
+    ui->verifyLabel->setText(outcome.text);
+    setOutcome(ui->verifyIconLabel, outcome);
     return true;
 }
 
 void SignDialog::dumpPackage()
 {
-    const QString package = packagePath();
+    const QStringList packages = packagePaths();
+    setBatchMode(packages.size() > 1);
+    if (m_batch) {
+        dumpBatch(packages);
+        return;
+    }
+    const QString package = singlePackage();
     clearDump();
     // What was shown belongs to another path: an empty or missing one shows nothing.
     if (package.isEmpty() || !QFileInfo(package).isFile())
         return;
     SignTool *tool = currentTool();
+    std::optional<ProcessResult> result;
+    if (tool) {
+        const QString target = targetName();
+        result = run(tool, [&] { return tool->dump(target, {package}); });
+        if (!result)
+            return;
+        if (package != singlePackage() || target != targetName()) {
+            defer(Deferred::Refresh);
+            return;
+        }
+    }
+    showDump(dumpView(result ? &*result : nullptr));
+}
+
+// What is known of these packages already: a verify keeps the signatures
+// shown, a dump the verification.
+static QList<PackageReport> reportsFor(const QStringList &packages,
+                                       const QList<PackageReport> &known)
+{
+    QList<PackageReport> reports;
+    for (const QString &package : packages) {
+        const auto same = std::find_if(known.cbegin(), known.cend(), [&](const PackageReport &r) {
+            return r.path == package;
+        });
+        reports << (same != known.cend() ? *same : PackageReport{package});
+    }
+    return reports;
+}
+
+static bool allFiles(const QStringList &packages)
+{
+    return std::all_of(packages.cbegin(), packages.cend(), [](const QString &package) {
+        return QFileInfo(package).isFile();
+    });
+}
+
+// Several packages: one run of the tool for all of them, none while one
+// of them is missing.
+bool SignDialog::verifyBatch(const QStringList &packages)
+{
+    QTC_CHECK(packages.size() > 1);
+    if (!allFiles(packages)) {
+        showReports({});
+        return true;
+    }
+    QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
+    SignTool *tool = currentTool();
+    std::optional<ProcessResult> result;
+    if (tool) {
+        const QString target = targetName();
+        const SignKeys keys = collectKeys();
+        result = run(tool, [&] { return tool->verify(target, packages, keys); });
+        if (!result)
+            return false;
+        if (packages != packagePaths() || target != targetName()) {
+            defer(Deferred::Refresh);
+            return false;
+        }
+        addVerification(reports, *result, keys.caCertificate);
+    }
+    const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
+    ui->verifyLabel->setText(outcome.text);
+    setOutcome(ui->verifyIconLabel, outcome);
+    showReports(reports);
+    return true;
+}
+
+void SignDialog::dumpBatch(const QStringList &packages)
+{
+    QTC_CHECK(packages.size() > 1);
+    if (!allFiles(packages))
+        return;
+    QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
+    SignTool *tool = currentTool();
     if (!tool) {
-        ui->developerSignatureTextBrowser->setPlainText(tr("Package can't be dumped"));
+        showReports(reports);
         return;
     }
     const QString target = targetName();
-    const std::optional<ProcessResult> result = run(tool,
-                                                    [&] { return tool->dump(target, {package}); });
+    const std::optional<ProcessResult> result = run(tool, [&] {
+        return tool->dump(target, packages);
+    });
     if (!result)
         return;
-    if (package != packagePath() || target != targetName()) {
-        m_refreshPending = true;
+    if (packages != packagePaths() || target != targetName()) {
+        defer(Deferred::Refresh);
         return;
     }
-    if (result->stopped || !result->startError.isEmpty()) {
-        ui->developerSignatureTextBrowser->setPlainText(failureDescription(*result));
+    if (!cutShort(*result))
+        addDumps(reports, QString::fromUtf8(result->standardOutput));
+    showReports(reports);
+}
+
+// The summary stands where one package's signatures would.
+void SignDialog::showReports(const QList<PackageReport> &reports)
+{
+    m_reportView->setReports(reports);
+    ui->developerSignatureShortLabel->setPlainLines(batchSummary(reports));
+}
+
+// Several packages show in a table instead of the two signature panes.
+void SignDialog::setBatchMode(bool batch)
+{
+    if (batch == m_batch)
         return;
-    }
-    // Through the kit's terminal, lines end with CR LF.
-    const QString dump = QString::fromUtf8(result->standardOutput).replace("\r\n", "\n");
-    const QStringList blocks = splitSignatureDumps(dump);
-    if (blocks.isEmpty()) {
-        ui->developerSignatureTextBrowser->setText(tr("No signatures found in package"));
+    m_batch = batch;
+    clearDump();
+    m_reportView->setReports({});
+    m_reportView->setVisible(batch);
+    ui->developerSignatureTextBrowser->setVisible(!batch);
+    ui->clientSignatureTextBrowser->hide();
+    // The batch's summary takes the whole row.
+    ui->clientSignatureShortLabel->setVisible(!batch);
+}
+
+void SignDialog::setUpPackageReport()
+{
+    QTC_CHECK(m_statusBar);
+    m_reportView = new PackageReportView(this);
+    m_reportView->setObjectName("packageReportView");
+    m_reportView->hide();
+    ui->formLayout_2->addRow(m_reportView);
+    connect(m_reportView, &PackageReportView::statusMessage, m_statusBar, [this](const QString &m) {
+        m_statusBar->showMessage(m);
+    });
+}
+
+void SignDialog::showDump(const DumpView &view)
+{
+    QTC_CHECK(view.hasDeveloper || !view.hasClient);
+    QTextBrowser *developer = ui->developerSignatureTextBrowser;
+    if (view.developerTextIsPlain)
+        developer->setPlainText(view.developerText);
+    else
+        developer->setText(view.developerText);
+    if (!view.hasDeveloper)
         return;
-    }
-    ui->developerSignatureTextBrowser->setText(blocks.at(0));
-    ui->developerSignatureTextBrowser->show();
-    ui->developerSignatureShortLabel->setPlainLines(signatureSummary(blocks.at(0)));
-    if (blocks.size() > 1) {
-        ui->clientSignatureTextBrowser->setText(blocks.at(1));
-        ui->clientSignatureTextBrowser->show();
-        ui->clientSignatureShortLabel->setPlainLines(signatureSummary(blocks.at(1)));
-    } else {
-        ui->clientSignatureTextBrowser->hide();
+    developer->show();
+    ui->developerSignatureShortLabel->setPlainLines(view.developerSummary);
+    ui->clientSignatureTextBrowser->setVisible(view.hasClient);
+    if (view.hasClient) {
+        ui->clientSignatureTextBrowser->setText(view.clientText);
+        ui->clientSignatureShortLabel->setPlainLines(view.clientSummary);
     }
 }
 
@@ -821,6 +1011,8 @@ void SignDialog::clearDump()
     ui->developerSignatureShortLabel->setLines({});
     ui->clientSignatureShortLabel->setLines({});
 }
+
+// The Request tab.
 
 void SignDialog::checkOpenssl()
 {
@@ -856,16 +1048,13 @@ void SignDialog::createRequest()
     if (!waitAlive(this, [this] { checkOpenssl(); }))
         return;
 
-    QString fieldError;
-    if (ui->generateCompanyNameLineEdit->text().isEmpty())
-        fieldError = tr("Company name field cannot be empty");
-    else if (ui->generatedKeyPathChooser->filePath().isEmpty())
-        fieldError = tr("Key field cannot be empty");
-    else if (ui->generatedReqPathChooser->filePath().isEmpty())
-        fieldError = tr("Request field cannot be empty");
-    if (!fieldError.isEmpty()) {
-        m_statusBar->showMessage(fieldError);
-        setOutcome(ui->generateLabel, Icons::BROKEN, tr("Generation failed"));
+    const Outcome refused
+        = requestFieldsOutcome(ui->generateCompanyNameLineEdit->text(),
+                               ui->generatedKeyPathChooser->filePath().toUserOutput(),
+                               ui->generatedReqPathChooser->filePath().toUserOutput());
+    if (!refused.ok) {
+        m_statusBar->showMessage(refused.text);
+        setOutcome(ui->generateLabel, refused);
         runPending();
         return;
     }
@@ -897,15 +1086,14 @@ void SignDialog::createRequest()
     if (!result)
         return;
     disconnect(errors);
-    if (result->isSuccess()) {
-        setOutcome(ui->generateLabel, Icons::OK, tr("Request generated"));
-    } else {
-        setOutcome(ui->generateLabel, Icons::BROKEN, tr("Generation failed"));
-        m_statusBar->showMessage(
-            tr("Failed to generate request: %1").arg(requestFailureReason(*result, lastError)));
-    }
+    const Outcome outcome = requestOutcome(*result, lastError);
+    setOutcome(ui->generateLabel, outcome);
+    if (!outcome.ok)
+        m_statusBar->showMessage(outcome.text);
     runPending();
 }
+
+// Runs: one at a time and stoppable; what is asked for meanwhile comes after.
 
 std::optional<ProcessResult> SignDialog::run(SignTool *tool,
                                              const std::function<ProcessResult()> &body)
@@ -930,7 +1118,7 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
     if (focused && focused->isEnabled() && focused->isVisible() && m_stopButton->hasFocus())
         focused->setFocus();
     m_stopButton->setEnabled(false);
-    if (result->stopped || !result->startError.isEmpty())
+    if (cutShort(*result))
         m_statusBar->showMessage(failureDescription(*result));
     return result;
 }
@@ -944,11 +1132,18 @@ void SignDialog::stopRun()
     m_ownRuns.stopRunning();
 }
 
-bool SignDialog::deferWhileRunning(bool &pending)
+bool SignDialog::deferWhileRunning(Deferred work)
 {
     if (m_running)
-        pending = true;
+        defer(work);
     return m_running;
+}
+
+bool SignDialog::takeDeferred(Deferred work)
+{
+    const bool deferred = m_deferred.testFlag(work);
+    m_deferred.setFlag(work, false);
+    return deferred;
 }
 
 // Loops: a request can come in while a pending one runs.
@@ -956,11 +1151,11 @@ void SignDialog::runPending()
 {
     while (!m_running) {
         bool alive = true;
-        if (std::exchange(m_targetChangePending, false))
+        if (takeDeferred(Deferred::TargetChange))
             alive = waitAlive(this, [this] { onTargetChanged(targetName()); });
-        else if (m_refreshPending)
+        else if (m_deferred.testFlag(Deferred::Refresh)) // refreshPackage takes it
             alive = waitAlive(this, [this] { refreshPackage(); });
-        else if (std::exchange(m_opensslCheckPending, false))
+        else if (takeDeferred(Deferred::OpensslCheck))
             alive = waitAlive(this, [this] { checkOpenssl(); });
         else
             break;
@@ -977,11 +1172,11 @@ void SignDialog::setBusy(bool busy)
         button->setEnabled(!busy);
 }
 
-void SignDialog::setOutcome(QLabel *label, const Icon &icon, const QString &outcome)
+void SignDialog::setOutcome(QLabel *label, const Outcome &outcome)
 {
-    label->setPixmap(icon.pixmap());
-    label->setAccessibleName(outcome);
-    label->setToolTip(outcome);
+    label->setPixmap((outcome.ok ? Icons::OK : Icons::BROKEN).pixmap());
+    label->setAccessibleName(outcome.name);
+    label->setToolTip(outcome.name);
 }
 
 void SignDialog::clearOutcome(QLabel *label)

@@ -28,13 +28,16 @@ class SignDialog;
 }
 
 namespace Utils {
-class Icon;
 class PathChooser;
 } // namespace Utils
 
 namespace Tamarek::Internal {
 
 class BuildEngineInfo;
+class PackageReportView;
+struct PackageReport;
+struct DumpView;
+struct Outcome;
 class CertificateHealthLabel;
 
 // The "Sign Packages" window: signs, strips, verifies and dumps one package,
@@ -88,6 +91,10 @@ private:
     SignTool *packageTool();
     SignKeys collectKeys() const;
     QString packagePath() const;
+    // What the package field names: one package, or several (a list, a folder).
+    QStringList packagePaths() const;
+    // The one package of today's single-package views; empty for several.
+    QString singlePackage() const;
     QString targetName() const;
 
     void addSignature();
@@ -96,6 +103,14 @@ private:
     void refreshPackage();
     bool verifyPackage();
     void dumpPackage();
+    void showDump(const DumpView &view);
+    void setUpPackageReport();
+    void chooseSeveralPackages();
+    bool validatePackages(const QString &text, QString *errorMessage) const;
+    void setBatchMode(bool batch);
+    bool verifyBatch(const QStringList &packages);
+    void dumpBatch(const QStringList &packages);
+    void showReports(const QList<PackageReport> &reports);
     void clearDump();
     void checkOpenssl();
     void createRequest();
@@ -106,10 +121,15 @@ private:
     std::optional<bool> probe(const QStringList &command);
     OutputHandler stoppableHandler();
     void stopRun();
-    bool deferWhileRunning(bool &pending);
+    // Work asked for while a run is in progress, done after it in this order.
+    enum class Deferred { TargetChange = 0x1, Refresh = 0x2, OpensslCheck = 0x4 };
+    Q_DECLARE_FLAGS(DeferredWork, Deferred)
+    bool deferWhileRunning(Deferred work);
+    void defer(Deferred work) { m_deferred.setFlag(work); }
+    bool takeDeferred(Deferred work);
     void runPending();
     void setBusy(bool busy);
-    void setOutcome(QLabel *label, const Utils::Icon &icon, const QString &outcome);
+    void setOutcome(QLabel *label, const Outcome &outcome);
     void clearOutcome(QLabel *label);
     void clearSignOutcome();
 
@@ -126,6 +146,8 @@ private:
     QPushButton *m_stopButton = nullptr;
     CertificateHealthLabel *m_developerCertificateHealth = nullptr;
     CertificateHealthLabel *m_clientCertificateHealth = nullptr;
+    PackageReportView *m_reportView = nullptr;
+    bool m_batch = false;
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;
     QHash<QLabel *, QString> m_outcomeLabelNames;
@@ -134,9 +156,7 @@ private:
     bool m_targetsArrived = false;
     bool m_closed = false;
     bool m_running = false;
-    bool m_refreshPending = false;
-    bool m_targetChangePending = false;
-    bool m_opensslCheckPending = false;
+    DeferredWork m_deferred;
     QPointer<SignTool> m_runningTool;
     RunStops m_ownRuns;
 };

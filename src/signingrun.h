@@ -4,6 +4,7 @@
 #pragma once
 
 #include "stoprequest.h"
+#include "waitalive.h"
 
 #include <projectexplorer/buildstep.h>
 
@@ -84,16 +85,14 @@ Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
     using namespace Tasking;
     const Storage<Input> input;
     const auto onSigningSetup = [step, &tool, input, sign, onStopped](SigningRun &run) {
-        const QPointer<ProjectExplorer::BuildStep> self(step);
-        run.setWork(
-            tool,
-            [self, sign, input = *input](const StopRequest &stop) {
-                return self && sign(input, stop);
-            },
-            [self, onStopped] {
-                if (self)
-                    onStopped();
-            });
+        run.setWork(tool,
+                    ifAlive(
+                        step,
+                        [sign, input = *input](const StopRequest &stop) {
+                            return sign(input, stop);
+                        },
+                        false),
+                    ifAlive(step, onStopped));
     };
     const auto onDone = [](DoneWith result) {
         // The signing run has told the user of a cancel.

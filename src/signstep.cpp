@@ -5,6 +5,7 @@
 
 #include "certificatereader.h"
 #include "pathutils.h"
+#include "runreason.h"
 #include "signingrun.h"
 #include "stoprequest.h"
 #include "waitalive.h"
@@ -195,17 +196,7 @@ void SignStep::warnOfCertificates(const SignKeys &keys, const StopRequest &stop)
 // A tool that fails without a word must not leave the step looking green.
 void SignStep::reportFailure(const ProcessResult &result)
 {
-    QString reason;
-    if (!result.startError.isEmpty())
-        reason = tr("Error: Packages were not signed: %1").arg(result.startError);
-    else if (result.stopped)
-        reason = tr("Error: Packages were not signed: signing was stopped, no passphrase was given.");
-    else if (result.crashed)
-        reason = tr("Error: Packages were not signed: the signing tool crashed.");
-    else
-        reason = tr("Error: Packages were not signed: the signing tool ended with exit code %1.")
-                     .arg(result.exitCode);
-    emit addOutput(reason, OutputFormat::ErrorMessage);
+    emit addOutput(signingFailureMessage(result), OutputFormat::ErrorMessage);
     warnNotSigned();
 }
 

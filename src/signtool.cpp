@@ -6,8 +6,6 @@
 #include "passphrasecache.h"
 #include "waitalive.h"
 
-#include <QPointer>
-
 #include <memory>
 
 namespace Tamarek::Internal {
@@ -46,18 +44,17 @@ OutputHandler SignTool::outputHandler()
 {
     const auto output = std::make_shared<RunOutput>();
     output->run = m_runs.start();
-    const QPointer<SignTool> self(this);
     return OutputHandler(
-        [self, output](const QByteArray &standardOutput,
-                       const QByteArray &standardError,
-                       QByteArray &input) {
-            return self && self->handleOutput(*output, standardOutput, standardError, input);
-        },
-        [self, output] {
-            if (self)
-                self->finishOutput(*output);
-        },
-        [self, output](QByteArray &input) { return self && self->handleQuiet(*output, input); },
+        ifAlive(
+            this,
+            [this, output](const QByteArray &standardOutput,
+                           const QByteArray &standardError,
+                           QByteArray &input) {
+                return handleOutput(*output, standardOutput, standardError, input);
+            },
+            false),
+        ifAlive(this, [this, output] { finishOutput(*output); }),
+        ifAlive(this, [this, output](QByteArray &input) { return handleQuiet(*output, input); }, false),
         [output](const ProcessResult &result) {
             if (result.isSuccess())
                 return;

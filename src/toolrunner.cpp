@@ -201,6 +201,8 @@ QProcess *startProcess(const QStringList &command,
                        const std::function<void(const ProcessResult &)> &done,
                        int timeLimitMs)
 {
+    // An empty command fails to start and is reported so; no context would leak.
+    QTC_CHECK(!command.isEmpty() && context && done);
     auto process = new QProcess(context);
     process->setProgram(command.value(0));
     process->setArguments(command.mid(1));
@@ -269,21 +271,6 @@ void endProcess(QProcess *process)
     QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
     QTimer::singleShot(stopGracePeriodMs, process, &QProcess::kill);
     process->terminate();
-}
-
-QString failureDescription(const ProcessResult &result)
-{
-    if (result.isSuccess())
-        return {};
-    if (!result.startError.isEmpty())
-        return result.startError;
-    if (result.timedOut)
-        return Tr::tr("The tool did not finish in time.");
-    if (result.stopped)
-        return Tr::tr("The tool was stopped before it finished.");
-    if (result.crashed)
-        return Tr::tr("The tool crashed.");
-    return Tr::tr("The tool ended with exit code %1.").arg(result.exitCode);
 }
 
 } // namespace Tamarek::Internal

@@ -137,7 +137,4 @@ using Echo = std::function<void(const QString &line, bool disrupting)>;
 void setEcho(const Echo &echo);
 void echo(const QString &line, bool disrupting = false);
 
-// What became of a run that did not succeed, as a sentence for the user.
-QString failureDescription(const ProcessResult &result);
-
 } // namespace Tamarek::Internal

@@ -9,6 +9,7 @@
 #include <optional>
 #include <type_traits>
 #include <utility>
+#include <variant>
 
 namespace Tamarek::Internal {
 
@@ -34,6 +35,27 @@ auto waitAlive(const QObject *object, Wait &&wait)
             result.reset();
         return result;
     }
+}
+
+// The same for a callback that may come after its object went (a tool's
+// output handler, a run's work): call only while object exists, otherwise
+// give otherwise.
+//
+//     OutputHandler(ifAlive(this, [this](...) { return handle(...); }, false));
+template<typename Callback, typename Otherwise = std::monostate>
+auto ifAlive(const QObject *object, Callback callback, Otherwise otherwise = {})
+{
+    return [alive = QPointer<const QObject>(object),
+            callback = std::move(callback),
+            otherwise = std::move(otherwise)](auto &&...args) mutable {
+        using Result = std::invoke_result_t<Callback &, decltype(args)...>;
+        if constexpr (std::is_void_v<Result>) {
+            if (alive)
+                callback(std::forward<decltype(args)>(args)...);
+        } else {
+            return alive ? callback(std::forward<decltype(args)>(args)...) : Result(otherwise);
+        }
+    };
 }
 
 } // namespace Tamarek::Internal

@@ -25,4 +25,14 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>Tamarek::Internal::SignDialog</name>
+    <message numerus="yes">
+        <source>%n package(s)</source>
+        <translation>
+            <numerusform>%n package</numerusform>
+            <numerusform>%n packages</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

@@ -200,6 +200,26 @@
         <source>Error: keys and certificate must be inside shared folders: %1, %2</source>
         <translation>Ошибка: ключи и сертификат должны находиться в общих папках: %1, %2</translation>
     </message>
+    <message>
+        <source>the signing tool did not finish in time.</source>
+        <translation>инструмент подписи не завершился вовремя.</translation>
+    </message>
+    <message>
+        <source>signing was stopped, no passphrase was given.</source>
+        <translation>подпись остановлена, пароль не введён.</translation>
+    </message>
+    <message>
+        <source>the signing tool crashed.</source>
+        <translation>инструмент подписи аварийно завершился.</translation>
+    </message>
+    <message>
+        <source>the signing tool ended with exit code %1.</source>
+        <translation>инструмент подписи завершился с кодом %1.</translation>
+    </message>
+    <message>
+        <source>Error: Packages were not signed: %1</source>
+        <translation>Ошибка: пакеты не подписаны: %1</translation>
+    </message>
 </context>
 <context>
     <name>SignDialog</name>
@@ -794,6 +814,94 @@
         <source>Failed to generate request: %1</source>
         <translation>Не удалось создать запрос: %1</translation>
     </message>
+    <message>
+        <source>Not verified: %1</source>
+        <translation>Не проверено: %1</translation>
+    </message>
+    <message>
+        <source>%1 signature: %2, key %3</source>
+        <translation>подпись %1: %2, ключ %3</translation>
+    </message>
+    <message>
+        <source>no CA certificate</source>
+        <translation>без сертификата УЦ</translation>
+    </message>
+    <message>
+        <source>Packages</source>
+        <translation>Пакеты</translation>
+    </message>
+    <message>
+        <source>Package</source>
+        <translation>Пакет</translation>
+    </message>
+    <message>
+        <source>Signatures</source>
+        <translation>Подписи</translation>
+    </message>
+    <message>
+        <source>Verification</source>
+        <translation>Проверка</translation>
+    </message>
+    <message>
+        <source>Save Rep&amp;ort...</source>
+        <translation>Со&amp;хранить отчёт...</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>Save Report</source>
+        <translation>Сохранить отчёт</translation>
+    </message>
+    <message>
+        <source>Text (*.txt)</source>
+        <translation>Текст (*.txt)</translation>
+    </message>
+    <message>
+        <source>Report saved to %1</source>
+        <translation>Отчёт сохранён в %1</translation>
+    </message>
+    <message>
+        <source>Could not save the report: %1</source>
+        <translation>Не удалось сохранить отчёт: %1</translation>
+    </message>
+    <message>
+        <source>Several...</source>
+        <translation>Несколько...</translation>
+    </message>
+    <message>
+        <source>Choose several packages</source>
+        <translation>Выбрать несколько пакетов</translation>
+    </message>
+    <message>
+        <source>Choose several packages to sign, verify or dump at once</source>
+        <translation>Выбрать несколько пакетов, чтобы подписать, проверить или показать их подписи разом</translation>
+    </message>
+    <message>
+        <source>Select RPM packages</source>
+        <translation>Выберите RPM-пакеты</translation>
+    </message>
+    <message>
+        <source>The folder holds no RPM packages</source>
+        <translation>В папке нет RPM-пакетов</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n package(s)</source>
+        <translation>
+            <numerusform>%n пакет</numerusform>
+            <numerusform>%n пакета</numerusform>
+            <numerusform>%n пакетов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 signed</source>
+        <translation>подписано: %1</translation>
+    </message>
+    <message>
+        <source>%1 verified</source>
+        <translation>проверено: %1</translation>
+    </message>
 </context>
 <context>
     <name>Tamarek::Internal::SignOptionsPage</name>
@@ -846,22 +954,6 @@
     <message>
         <source>Warning: %1</source>
         <translation>Предупреждение: %1</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: %1</source>
-        <translation>Ошибка: пакеты не подписаны: %1</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: signing was stopped, no passphrase was given.</source>
-        <translation>Ошибка: пакеты не подписаны: подпись остановлена, пароль не введён.</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: the signing tool crashed.</source>
-        <translation>Ошибка: пакеты не подписаны: инструмент подписи аварийно завершился.</translation>
-    </message>
-    <message>
-        <source>Error: Packages were not signed: the signing tool ended with exit code %1.</source>
-        <translation>Ошибка: пакеты не подписаны: инструмент подписи завершился с кодом %1.</translation>
     </message>
     <message>
         <source>Packages were not signed by the step &quot;%1&quot;.</source>

@@ -1,7 +1,9 @@
 // Copyright (C) 2026 Tamarek
 // SPDX-License-Identifier: GPL-3.0-only
 
+#include "commands.h"
 #include "signdialog.h"
+#include "signtestproject.h"
 #include "tamarekconstants.h"
 #include "tamarektests.h"
 #include "testkit.h"
@@ -61,6 +63,7 @@ private slots:
     void testOpen();
     void testTargetSelected();
     void testRunsOverLife();
+    void testHundredPackages();
 
 private:
     std::unique_ptr<TestKit> m_kit;
@@ -185,6 +188,100 @@ void SignDialogBenchmark::testRunsOverLife()
                         });
                     }));
     }
+}
+
+// 100 packages signed, verified and dumped from the dialog, against the same
+// tool runs made directly through the kit's tool, in turns; and the worst
+// lateness of a 1 ms timer meanwhile.
+void SignDialogBenchmark::testHundredPackages()
+{
+    const Utils::FilePath folder = m_kit->sharedSrcPath().pathAppended("hundred");
+    QVERIFY(folder.ensureWritableDir());
+    QStringList packages;
+    for (int i = 0; i < 100; ++i) {
+        const Utils::FilePath package = folder.pathAppended(
+            QString("package-%1-1.0-1.aarch64.rpm").arg(i, 3, 10, QChar('0')));
+        QVERIFY(package.writeFileContents(QByteArray(64 * 1024, 'p')));
+        packages << package.toFSPathString();
+    }
+    const Utils::FilePath kitFiles = copyStandinKitFiles(m_kit->sharedSrcPath());
+    const QString key = kitFiles.pathAppended("workspace/keys/developer-key.pem").toFSPathString();
+    const QString cert = kitFiles.pathAppended("workspace/keys/developer-cert.pem").toFSPathString();
+    const QString ca = kitFiles.pathAppended("ca/ca-cert.pem").toFSPathString();
+    const QString target = "T-rpmsign";
+
+    QSettings().setValue("OrvRpmSign.History.TargetName", target);
+    SignDialog dialog(Core::ICore::mainWindow());
+    QSignalSpy finished(&dialog, &SignDialog::runsFinished);
+    dialog.show();
+    QVERIFY(finished.wait(60000));
+    const auto chooser = [&dialog](const char name[]) {
+        return dialog.findChild<Utils::PathChooser *>(QLatin1String(name));
+    };
+    chooser("developerKeyPathChooser")->setPath(key);
+    chooser("developerCertificatePathChooser")->setPath(cert);
+    chooser("caCertificatePathChooser")->setPath(ca);
+    chooser("rpmPathChooser")->setPath(folder.toFSPathString());
+    QVERIFY(finished.wait(120000));
+
+    qint64 worstNs = 0;
+    qint64 worstAloneNs = 0;
+    bool inDialog = false;
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    connect(&ticker, &QTimer::timeout, this, [&] {
+        qint64 &worst = inDialog ? worstNs : worstAloneNs;
+        worst = std::max(worst, sinceTick.nsecsElapsed() - 1000000);
+        sinceTick.restart();
+    });
+    const auto pressed = [&](const char button[]) {
+        QElapsedTimer timer;
+        timer.start();
+        inDialog = true;
+        emit dialog.findChild<QPushButton *>(QLatin1String(button))->pressed();
+        inDialog = false;
+        return msSince(timer);
+    };
+    const auto direct = [](const QStringList &command) {
+        QElapsedTimer timer;
+        timer.start();
+        runProcess([](const QByteArray &, const QByteArray &, QByteArray &) { return true; },
+                   command);
+        return msSince(timer);
+    };
+    const QStringList sign = Commands::rpmsignSignCommand(target, key, cert, packages);
+    const QStringList verify = Commands::rpmsignVerifyCommand(target, ca, packages);
+    const QStringList dump = Commands::rpmsignDumpCommand(target, packages);
+
+    QList<double> dialogSign, dialogVerify, dialogDump, toolSign, toolVerify, toolDump;
+    sinceTick.start();
+    ticker.start(1);
+    for (int round = 0; round < 3; ++round) {
+        // The dialog's Sign verifies and dumps afterwards, as the tool runs do here.
+        dialogSign << pressed("addSignaturePushButton");
+        toolSign << direct(sign) + direct(verify) + direct(dump);
+        dialogVerify << pressed("verifySignaturePushButton");
+        toolVerify << direct(verify);
+        dialogDump << pressed("dumpPushButton");
+        toolDump << direct(dump);
+    }
+    ticker.stop();
+    const auto line = [](const char *what, const QList<double> &viaDialog,
+                         const QList<double> &alone) {
+        const double d = median(viaDialog);
+        const double t = median(alone);
+        qInfo("%s 100 packages: dialog %.0f ms (%.1f ms per package), the tool alone %.0f ms "
+              "(%.1f ms per package): the dialog adds %+.1f %%",
+              what, d, d / 100, t, t / 100, t > 0 ? (d - t) / t * 100 : 0);
+    };
+    line("sign (with its verify and dump)", dialogSign, toolSign);
+    line("verify", dialogVerify, toolVerify);
+    line("dump", dialogDump, toolDump);
+    qInfo("worst lateness of a 1 ms timer: %.1f ms during the dialog's runs, %.1f ms during "
+          "the tool's runs alone",
+          worstNs / 1e6, worstAloneNs / 1e6);
+    QSettings().remove("OrvRpmSign.History.TargetName");
 }
 
 static const int registered = qEnvironmentVariableIsSet("TAMAREK_BENCHMARKS")

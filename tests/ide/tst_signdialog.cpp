@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "customertamarek.h"
 #include "lineelidinglabel.h"
+#include "packagereportview.h"
 #include "rpmsignexternal.h"
 #include "signdialog.h"
 #include "signtestproject.h"
@@ -24,8 +25,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -151,6 +156,7 @@ private slots:
     void testVerifyAndDump_data();
     void testVerifyAndDump();
     void testSignAndRemove();
+    void testSeveralPackages();
     void testRequest_data();
     void testRequest();
     void testRequestFieldChecks_data();
@@ -449,9 +455,12 @@ void SignDialogTest::testPathValidation_data()
     QTest::newRow("package missing") << "rpmPathChooser"
                                      << "none.rpm"
                                      << "File does not exist";
-    QTest::newRow("package names a folder") << "rpmPathChooser"
-                                            << "."
-                                            << "File does not exist";
+    QTest::newRow("folder without packages") << "rpmPathChooser"
+                                             << "no-packages"
+                                             << "The folder holds no RPM packages";
+    QTest::newRow("one of several missing") << "rpmPathChooser"
+                                            << "a.rpm; none.rpm"
+                                            << "none.rpm: File does not exist";
     QTest::newRow("key to generate") << "generatedKeyPathChooser"
                                      << "new-key.pem"
                                      << "";
@@ -470,7 +479,12 @@ void SignDialogTest::testPathValidation()
     setPackage(m_kit->package("a.rpm"));
     QCOMPARE(text("developerSignatureTextBrowser"), "No signatures found in package");
 
-    const QString path = QDir::cleanPath(m_kit->path(relativePath));
+    QVERIFY(m_kit->workspace().pathAppended("no-packages").ensureWritableDir());
+    QString path = QDir::cleanPath(m_kit->path(relativePath));
+    if (relativePath.contains(';')) {
+        path = m_kit->path("a.rpm") + "; " + m_kit->path("none.rpm");
+        message = m_kit->path(message);
+    }
     const int runsBefore = m_messages->lines().filter("[$]").size();
     if (chooser == "rpmPathChooser")
         setPackage(path);
@@ -590,6 +604,83 @@ void SignDialogTest::testSignAndRemove()
     QVERIFY2(text("signStateReasonLabel").contains("none.pem"),
              qPrintable(text("signStateReasonLabel")));
     QCOMPARE(m_kit->calls({"rpmsign-external sign"}).size(), 3);
+}
+
+// A folder of packages: each run takes them all, an encrypted key is asked
+// for once, and the table and its report tell each package's state.
+void SignDialogTest::testSeveralPackages()
+{
+    QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
+    const QString key = m_kit->path("encrypted-key.pem");
+    QProcess openssl;
+    openssl.start("openssl",
+                  {"pkey", "-in", m_kit->kitFile("workspace/keys/developer-key.pem"), "-aes256",
+                   "-passout", QString("pass:") + sentinel, "-out", key});
+    QVERIFY(openssl.waitForFinished(60000) && openssl.exitCode() == 0);
+    setPath("developerKeyPathChooser", key);
+    setPath("developerCertificatePathChooser", m_kit->kitFile("workspace/keys/developer-cert.pem"));
+    QVERIFY(m_kit->workspace().pathAppended("batch").createDir());
+    QStringList packages;
+    for (const QString &name : QStringList{"batch/a.rpm", "batch/b.rpm", "batch/c.rpm"})
+        packages << m_kit->package(name);
+    auto view = m_dialog->findChild<PackageReportView *>("packageReportView");
+    QVERIFY(view);
+    const auto verification = [view] {
+        QStringList texts;
+        for (const PackageReport &report : view->reports())
+            texts << verificationText(report);
+        return texts;
+    };
+
+    setPackage(m_kit->path("batch"));
+    QVERIFY(!view->isHidden());
+    QVERIFY(w("developerSignatureTextBrowser")->isHidden());
+    QCOMPARE(view->reports().size(), 3);
+    QCOMPARE(text("verifyLabel"), "Could not verify signatures");
+    QVERIFY2(verification().first().endsWith("the package has no signatures"),
+             qPrintable(verification().first()));
+    {
+        PasswordAnswerer answerer({sentinel});
+        press("addSignaturePushButton");
+        QCOMPARE(answerer.prompts().size(), 1);
+    }
+    QCOMPARE(w("signStateLabel")->accessibleName(), "Signed");
+    QCOMPARE(m_kit->calls({"rpmsign-external sign"}).size(), 1);
+    QCOMPARE(verification(), QStringList(3, "Verified"));
+    QCOMPARE(text("developerSignatureShortLabel"), "3 packages: 3 signed, 3 verified");
+
+    setPath("caCertificatePathChooser", m_kit->kitFile("workspace/keys/client-cert.pem"));
+    press("verifySignaturePushButton");
+    QCOMPARE(text("verifyLabel"), "Could not verify signatures");
+    QVERIFY2(verification().last().startsWith("Not verified: signature 1 does not verify"),
+             qPrintable(verification().last()));
+    setPath("caCertificatePathChooser", m_kit->kitFile("ca/ca-cert.pem"));
+    press("verifySignaturePushButton");
+    QCOMPARE(verification(), QStringList(3, "Verified"));
+
+    const FilePath report = m_kit->workspace().pathAppended("report.json");
+    QVERIFY(view->writeReport(report));
+    const QJsonArray read = QJsonDocument::fromJson(report.fileContents().value()).array();
+    QCOMPARE(read.size(), 3);
+    for (int i = 0; i < read.size(); ++i) {
+        const QJsonObject package = read.at(i).toObject();
+        QCOMPARE(package.value("path").toString(), packages.at(i));
+        QCOMPARE(package.value("root").toString(), m_kit->kitFile("ca/ca-cert.pem"));
+        QVERIFY(package.value("verified").toBool());
+        const QJsonObject signature = package.value("signatures").toArray().first().toObject();
+        QCOMPARE(signature.value("group").toString(), "developer");
+        QVERIFY(signature.value("subject").toString().contains("CN="));
+        QVERIFY(!signature.value("keyId").toString().isEmpty());
+    }
+    QCOMPARE(m_kit->calls({"rpmsign-external verify"}).size(), 4);
+    QCOMPARE(m_kit->calls({"rpmsign-external dump"}).size(), 2);
+
+    // One package again: the panes as before.
+    setPackage(packages.first());
+    QVERIFY(view->isHidden());
+    QVERIFY(!w("developerSignatureTextBrowser")->isHidden());
+    QVERIFY(text("developerSignatureShortLabel").contains("Group: developer"));
+    QVERIFY(!m_messages->text().contains(sentinel));
 }
 
 void SignDialogTest::testRequest_data()
@@ -916,6 +1007,7 @@ void SignDialogTest::testTabCycle()
     const QString browse = "/" + PathChooser::browseButtonLabel();
     const QStringList above{"rpmPathChooserLineEdit",
                             "rpmPathChooser" + browse,
+                            "rpmPathChooser/Choose several packages",
                             "removeSignaturePushButton",
                             "qt_tabwidget_tabbar"};
     const QList<QStringList> tabs{

@@ -112,6 +112,21 @@ void ScreenshotTaker::testDialog()
     tabs->setCurrentIndex(1);
     save(&dialog, "dialog-verify");
 
+    // Several packages: the table in place of the two panes.
+    const FilePath batch = m_kit->workspace().pathAppended("release");
+    QVERIFY(batch.ensureWritableDir());
+    for (const QString &name : QStringList{"example-1.0-1.aarch64.rpm",
+                                           "example-devel-1.0-1.aarch64.rpm",
+                                           "example-doc-1.0-1.noarch.rpm"}) {
+        QVERIFY(batch.pathAppended(name).writeFileContents("package\n"));
+    }
+    chooser("rpmPathChooser")->setPath(batch.toFSPathString());
+    QVERIFY(finished.wait(60000));
+    emit dialog.findChild<QPushButton *>("addSignaturePushButton")->pressed();
+    save(&dialog, "dialog-verify-several");
+    chooser("rpmPathChooser")->setPath(package);
+    QVERIFY(finished.wait(60000));
+
     tabs->setCurrentIndex(2);
     // Its placeholders show in full.
     save(&dialog, "dialog-request-empty");
