@@ -70,6 +70,17 @@ void echo(const QString &line, bool disrupting)
         function(line, disrupting);
 }
 
+static int &runTimeLimit()
+{
+    static int milliseconds = 0;
+    return milliseconds;
+}
+
+void setRunTimeLimit(int milliseconds)
+{
+    runTimeLimit() = milliseconds;
+}
+
 static void logRun(const QStringList &command, const ProcessResult &result)
 {
     echo(runLine(command, result));
@@ -146,6 +157,14 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
             process.terminate();
             killTimer.start();
         };
+        QTimer limitTimer;
+        limitTimer.setSingleShot(true);
+        QObject::connect(&limitTimer, &QTimer::timeout, [&] {
+            result.timedOut = true;
+            stop();
+        });
+        if (runTimeLimit() > 0)
+            limitTimer.start(runTimeLimit());
 
         bool quietDue = false;
         QTimer quietTimer;
