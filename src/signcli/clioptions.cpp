@@ -16,6 +16,9 @@ using namespace Utils;
 
 namespace Tamarek::Internal {
 
+// A day: more than any tool should need, and well within a timer's range.
+const int maxTimeLimitSeconds = 24 * 60 * 60;
+
 static std::optional<CliCommand> commandNamed(const QString &name)
 {
     static const QHash<QString, CliCommand> commands{{"sign", CliCommand::Sign},
@@ -114,6 +117,20 @@ expected_str<CliOptions> parseArguments(const QStringList &arguments)
               options.warnDays = *days;
               return {};
           }}},
+        {"--timeout",
+         {all,
+          [&options](const QString &value) -> expected_str<void> {
+              const expected_str<int> seconds = number("--timeout", value);
+              if (!seconds)
+                  return make_unexpected(seconds.error());
+              if (*seconds == 0 || *seconds > maxTimeLimitSeconds) {
+                  return make_unexpected(Tr::tr("--timeout is 1 to %1 seconds, not \"%2\".")
+                                             .arg(maxTimeLimitSeconds)
+                                             .arg(value));
+              }
+              options.timeLimitSeconds = *seconds;
+              return {};
+          }}},
         {"--passphrase-file", {keyed, text(options.passphraseFile)}},
         {"--key-passphrase-file", {keyed, text(options.keyPassphraseFile)}},
         {"--client-key-passphrase-file", {sign, text(options.clientKeyPassphraseFile)}},
@@ -202,10 +219,10 @@ QString missingArguments(const CliOptions &options)
     default:
         break;
     }
-    if (options.command == CliCommand::Sign
-        && options.clientKey.isEmpty() != options.clientCertificate.isEmpty()) {
-        missing << (options.clientKey.isEmpty() ? QString("--client-key")
-                                                : QString("--client-cert"));
+    // customer-sign certifies the packages key with a client certificate alone.
+    if (options.command == CliCommand::Sign && !options.clientKey.isEmpty()
+        && options.clientCertificate.isEmpty()) {
+        missing << QString("--client-cert");
     }
     if (takesPackages(options.command) && options.packages.isEmpty())
         missing << Tr::tr("a package");
@@ -279,6 +296,8 @@ QString helpText()
         "  --engine NAME     the build engine (default: the kit's first)\n"
         "  --target NAME     the build target (required)\n"
         "  --kit-tool PATH   the kit's command-line tool (default: the kit's own)\n"
+        "  --timeout SECONDS how long each tool run, and a passphrase typed on the\n"
+        "                    terminal, may take (default 600)\n"
         "  --settings FILE   a Qt Creator settings file (QtCreator.ini): the global key\n"
         "                    and certificate of its signing options are the defaults of\n"
         "                    --key and --cert; options given win\n"

@@ -23,6 +23,9 @@ enum ExitStatus {
     ExitNoEngineTargetOrTool = 4,
 };
 
+// Of each tool run, and of a passphrase typed on the terminal.
+const int defaultTimeLimitSeconds = 600;
+
 enum class CliCommand { Help, Sign, Verify, Dump, Remove, Request, Health };
 
 struct CliOptions
@@ -49,6 +52,7 @@ struct CliOptions
     QString clientKeyPassphraseFile;
     QString binariesKeyPassphraseFile;
     int passphraseFd = -1;
+    int timeLimitSeconds = defaultTimeLimitSeconds;
     QStringList packages;
 };
 

@@ -7,13 +7,16 @@
 #include "pathutils.h"
 #include "tamarektr.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <cstdio>
 
+#include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -113,6 +116,7 @@ PassphraseSources::PassphraseSources(const CliOptions &options)
     : m_commonFile(options.passphraseFile)
     , m_environmentFile(qEnvironmentVariable(ENVIRONMENT_FILE_VARIABLE))
     , m_fd(options.passphraseFd)
+    , m_timeLimitSeconds(options.timeLimitSeconds)
 {
     m_keys.insert(KeyRole::Key, absoluteClean(options.key));
     m_keys.insert(KeyRole::ClientKey, absoluteClean(options.clientKey));
@@ -172,6 +176,7 @@ std::optional<expected_str<QByteArray>> PassphraseSources::fromSources(KeyRole r
     return {};
 }
 
+// Nobody may be at the terminal: the answer is waited for as long as a tool run.
 std::optional<QByteArray> PassphraseSources::fromTerminal(const QString &prompt)
 {
     if (!isatty(STDIN_FILENO))
@@ -186,12 +191,27 @@ std::optional<QByteArray> PassphraseSources::fromTerminal(const QString &prompt)
     std::fflush(stderr);
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     QByteArray line;
-    char c = 0;
-    while (read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
-        line.append(c);
+    const QDeadlineTimer deadline{std::chrono::seconds(m_timeLimitSeconds)};
+    bool complete = false;
+    while (!complete && !deadline.hasExpired()) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        const int ready = poll(&input, 1, int(qMin<qint64>(deadline.remainingTime(), 1000)));
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (ready <= 0)
+            continue;
+        char c = 0;
+        if (read(STDIN_FILENO, &c, 1) != 1)
+            break;
+        complete = c == '\n';
+        if (!complete)
+            line.append(c);
+        c = 0;
+    }
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    c = 0;
-    QByteArray passphrase = firstLine(line);
+    if (!complete)
+        std::fputc('\n', stderr);
+    QByteArray passphrase = complete ? firstLine(line) : QByteArray();
     wipe(line);
     if (passphrase.isEmpty())
         return {};

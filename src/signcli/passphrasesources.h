@@ -67,6 +67,7 @@ private:
     QString m_commonFile;
     QString m_environmentFile;
     int m_fd = -1;
+    int m_timeLimitSeconds = 0;
     std::optional<Utils::expected_str<QByteArray>> m_fromFd;
     QString m_newKey;
     QString m_failure;

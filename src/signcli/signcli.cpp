@@ -6,12 +6,12 @@
 #include "certificatereader.h"
 #include "commands.h"
 #include "customertamarek.h"
+#include "packagereport.h"
 #include "pathutils.h"
 #include "requestconfig.h"
 #include "rpmsignexternal.h"
 #include "runreason.h"
 #include "signaturedump.h"
-#include "signaturereport.h"
 #include "tamarekconstants.h"
 #include "tamarektr.h"
 #include "toolrunner.h"
@@ -30,10 +30,20 @@ using namespace Utils;
 
 namespace Tamarek::Internal {
 
-// The deploy step's texts, in its own words and translations.
-static QString stepText(const char *text)
+// The deploy steps' texts, in their own words and translations.
+static QString stepText(bool rpmsign, const char *text)
 {
-    return QCoreApplication::translate("Tamarek::Internal::RpmsignExternalStep", text);
+    return QCoreApplication::translate(rpmsign ? "Tamarek::Internal::RpmsignExternalStep"
+                                               : "Tamarek::Internal::CustomerSignStep",
+                                       text);
+}
+
+static QList<PackageReport> reportsOf(const QStringList &packages)
+{
+    QList<PackageReport> reports;
+    for (const QString &package : packages)
+        reports << PackageReport{package};
+    return reports;
 }
 
 static void write(std::FILE *stream, const QString &line)
@@ -60,6 +70,7 @@ SignCli::~SignCli()
 {
     SignTool::setPassphrasePrompt({});
     setEcho({});
+    setRunTimeLimit(0);
 }
 
 void SignCli::say(const QString &line) const
@@ -187,6 +198,7 @@ int SignCli::prepare()
         }
     }
 
+    setRunTimeLimit(m_options.timeLimitSeconds * 1000);
     setEcho([this](const QString &line, bool) {
         if (m_showToolOutput || !line.startsWith("[I]"))
             sayError(line);
@@ -202,6 +214,12 @@ int SignCli::prepare()
     switch (m_options.command) {
     case CliCommand::Sign:
         if (rpmsign) {
+            if (!m_options.clientCertificate.isEmpty() && m_options.clientKey.isEmpty()) {
+                sayError(Tr::tr("rpmsign-external signs in %1 with a client pair: give "
+                                "--client-key.")
+                             .arg(m_options.target));
+                return ExitUsage;
+            }
             m_tool = std::make_unique<RpmsignExternal>();
         } else if (m_targetTools.contains(Constants::CUSTOMER_SIGN_TOOL)) {
             if (m_options.binariesKey.isEmpty()) {
@@ -236,6 +254,12 @@ int SignCli::prepare()
     case CliCommand::Help:
         break;
     }
+    if (m_tool) {
+        QObject::connect(m_tool.get(),
+                         &SignTool::addError,
+                         m_tool.get(),
+                         [this](const QString &line) { m_lastErrorLine = line; });
+    }
     return ExitDone;
 }
 
@@ -246,7 +270,7 @@ int SignCli::toolMissing(const QString &what)
     return ExitNoEngineTargetOrTool;
 }
 
-int SignCli::failed(const ProcessResult &result, const QString &what)
+int SignCli::failed(const ProcessResult &result, const QString &message)
 {
     if (!m_sources.failure().isEmpty()) {
         sayError(m_sources.failure());
@@ -257,7 +281,7 @@ int SignCli::failed(const ProcessResult &result, const QString &what)
         sayError(Tr::tr("wrong passphrase for %1").arg(m_sources.lastAnsweredKey()));
         return ExitPassphrase;
     }
-    sayError(what.arg(failureReason(result)));
+    sayError(message);
     return result.startError.isEmpty() ? ExitToolFailed : ExitNoEngineTargetOrTool;
 }
 
@@ -270,85 +294,88 @@ int SignCli::sign()
     keys.clientCertificate = m_options.clientCertificate;
     keys.binaryKey = m_options.binariesKey;
 
-    say(stepText("Signing RPM package..."));
+    const bool rpmsign = m_targetTools.contains(Constants::RPMSIGN_EXTERNAL_TOOL);
+    say(stepText(rpmsign, "Signing RPM package..."));
     const ProcessResult result = m_tool->sign(m_options.target, m_options.packages, keys);
-    if (!result.isSuccess()) {
-        return failed(result,
-                      QCoreApplication::translate("Tamarek::Internal::SignStep",
-                                                  "Error: Packages were not signed: %1"));
-    }
-    say(stepText("Package sign completed successfully."));
+    if (!result.isSuccess())
+        return failed(result, signingFailureMessage(result));
+    say(stepText(rpmsign, "Package sign completed successfully."));
 
-    // As the deploy step does: the signatures read back, a note where no
-    // client signature is.
-    if (!m_targetTools.contains(Constants::RPMSIGN_EXTERNAL_TOOL)
-        && !m_targetTools.contains(Constants::VYXCERT_TOOL)) {
+    // The rpmsign-external step reads the signatures back for its notes; the
+    // report needs them with either tool.
+    if (!rpmsign && (!m_options.json || !m_targetTools.contains(Constants::VYXCERT_TOOL)))
         return ExitDone;
-    }
-    m_showToolOutput = false;
-    const ProcessResult dumped = m_tool->dump(m_options.target, m_options.packages);
-    m_showToolOutput = true;
+    const ProcessResult dumped = quietly([&] {
+        return m_tool->dump(m_options.target, m_options.packages);
+    });
     if (!dumped.isSuccess()) {
-        sayError(stepText("Failed to verify signature dump"));
-        return m_options.json ? failed(dumped, Tr::tr("The signatures can't be read: %1"))
-                              : ExitDone;
+        sayError(stepText(true, "Failed to verify signature dump"));
+        return m_options.json ? failed(dumped, failureReason(dumped)) : ExitDone;
     }
     const QString dumpText = QString::fromUtf8(dumped.standardOutput);
-    const QList<PackageReport> reports = packageReports(m_options.packages, dumpText);
-    for (const PackageReport &report : reports) {
-        const QString name = QFileInfo(report.path).fileName();
-        const QString url = QLatin1String(Constants::PACKAGE_SIGNING_GUIDE_URL);
-        switch (signatureNote(report.dumpText)) {
-        case SignatureNote::None:
-            break;
-        case SignatureNote::DeveloperOnly:
-            sayError(stepText("Note: Packages %1 signed with developer key, use is possible only "
-                              "for development purposes. Read more: %2")
-                         .arg(name, url));
-            break;
-        case SignatureNote::NotSigned:
-            sayError(stepText("Note: Packages %1 is not signed. Deployment to the device is not "
-                              "possible. Read more: %2")
-                         .arg(name, url));
-            break;
-        }
+    if (rpmsign) {
+        for (const PackageDump &packageDump : splitSignatureDump(dumpText, m_options.packages))
+            sayNote(packageDump);
     }
-    if (m_options.json)
+    if (m_options.json) {
+        QList<PackageReport> reports = reportsOf(m_options.packages);
+        addDumps(reports, dumpText);
         printReport(reportJson(reports));
+    }
     return ExitDone;
 }
 
+void SignCli::sayNote(const PackageDump &packageDump) const
+{
+    const QString url = QLatin1String(Constants::PACKAGE_SIGNING_GUIDE_URL);
+    switch (signatureNote(packageDump.dumpText)) {
+    case SignatureNote::None:
+        break;
+    case SignatureNote::DeveloperOnly:
+        sayError(stepText(true,
+                          "Note: Packages %1 signed with developer key, use is possible only for "
+                          "development purposes. Read more: %2")
+                     .arg(packageDump.packageName, url));
+        break;
+    case SignatureNote::NotSigned:
+        sayError(stepText(true,
+                          "Note: Packages %1 is not signed. Deployment to the device is not "
+                          "possible. Read more: %2")
+                     .arg(packageDump.packageName, url));
+        break;
+    }
+}
+
+ProcessResult SignCli::quietly(const std::function<ProcessResult()> &run)
+{
+    m_showToolOutput = false;
+    const ProcessResult result = run();
+    m_showToolOutput = true;
+    return result;
+}
+
+// One run for all packages, as the dialog's: a reason for each that failed.
 int SignCli::verify()
 {
     SignKeys keys;
     keys.caCertificate = m_options.caCertificate;
-    QList<PackageReport> reports;
+    QList<PackageReport> reports = reportsOf(m_options.packages);
     if (m_options.json) {
-        m_showToolOutput = false;
-        const ProcessResult dumped = m_tool->dump(m_options.target, m_options.packages);
-        m_showToolOutput = true;
-        if (!dumped.isSuccess())
-            return failed(dumped, Tr::tr("The signatures can't be read: %1"));
-        reports = packageReports(m_options.packages, QString::fromUtf8(dumped.standardOutput));
-    } else {
-        for (const QString &package : std::as_const(m_options.packages))
-            reports << PackageReport{package, {}, {}, {}, {}};
+        const ProcessResult dumped = quietly([&] {
+            return m_tool->dump(m_options.target, m_options.packages);
+        });
+        if (!dumped.isSuccess() && cutShort(dumped))
+            return failed(dumped, failureReason(dumped));
+        addDumps(reports, QString::fromUtf8(dumped.standardOutput));
     }
+    const ProcessResult result = m_tool->verify(m_options.target, m_options.packages, keys);
+    if (!m_sources.failure().isEmpty() || !result.startError.isEmpty())
+        return failed(result, failureReason(result));
+    addVerification(reports, result, m_options.caCertificate);
     bool allVerified = true;
-    // One run each: the reason belongs to its package.
-    for (PackageReport &report : reports) {
-        const ProcessResult result = m_tool->verify(m_options.target, {report.path}, keys);
-        if (!result.isSuccess()
-            && (!m_sources.failure().isEmpty() || !result.startError.isEmpty())) {
-            return failed(result, Tr::tr("Error: %1"));
-        }
-        report.verified = result.isSuccess();
-        report.reason = failureReason(result);
-        allVerified = allVerified && result.isSuccess();
-        if (result.isSuccess())
-            say(Tr::tr("%1: verified").arg(report.path));
-        else
-            say(Tr::tr("%1: not verified: %2").arg(report.path, report.reason));
+    for (const PackageReport &report : std::as_const(reports)) {
+        say(Tr::tr("%1: %2").arg(QDir::toNativeSeparators(report.path), verificationText(report)));
+        allVerified = allVerified && report.verified;
     }
     if (m_options.json)
         printReport(reportJson(reports));
@@ -357,16 +384,17 @@ int SignCli::verify()
 
 int SignCli::dump()
 {
-    m_showToolOutput = false;
-    const ProcessResult result = m_tool->dump(m_options.target, m_options.packages);
-    m_showToolOutput = true;
+    const ProcessResult result = quietly([&] {
+        return m_tool->dump(m_options.target, m_options.packages);
+    });
     if (!result.isSuccess()) {
         sayError(QString::fromUtf8(result.standardOutput).trimmed());
-        return failed(result, Tr::tr("The signatures can't be read: %1"));
+        return failed(result, Tr::tr("The signatures can't be read: %1").arg(failureReason(result)));
     }
     if (m_options.json) {
-        printReport(reportJson(
-            packageReports(m_options.packages, QString::fromUtf8(result.standardOutput))));
+        QList<PackageReport> reports = reportsOf(m_options.packages);
+        addDumps(reports, QString::fromUtf8(result.standardOutput));
+        printReport(reportJson(reports));
     } else {
         const QByteArray &listing = result.standardOutput;
         std::fwrite(listing.constData(), 1, size_t(listing.size()), stdout);
@@ -379,7 +407,8 @@ int SignCli::remove()
 {
     const ProcessResult result = m_tool->removeSignature(m_options.target, m_options.packages);
     if (!result.isSuccess())
-        return failed(result, Tr::tr("The signatures were not removed: %1"));
+        return failed(result,
+                      Tr::tr("The signatures were not removed: %1").arg(failureReason(result)));
     say(Tr::tr("The signatures were removed."));
     return ExitDone;
 }
@@ -399,7 +428,9 @@ int SignCli::request()
     parameters.algorithm = m_options.algorithm;
     const ProcessResult result = m_tool->generateRequest(m_options.target, parameters);
     if (!result.isSuccess())
-        return failed(result, Tr::tr("The request was not made: %1"));
+        return failed(result,
+                      Tr::tr("The request was not made: %1")
+                          .arg(requestFailureReason(result, m_lastErrorLine)));
     say(Tr::tr("The certificate signing request was written to %1.")
             .arg(QDir::toNativeSeparators(m_options.requestPath)));
     return ExitDone;

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace Nork {
@@ -17,6 +18,7 @@ class BuildEngine;
 namespace Tamarek::Internal {
 
 class SignTool;
+struct PackageDump;
 struct ProcessResult;
 
 // One tamarek-sign command: the same tools, command lines and prompt answers
@@ -39,8 +41,12 @@ private:
     int request();
     int health();
 
-    // Why the run failed, said, as the exit status.
-    int failed(const ProcessResult &result, const QString &what);
+    // Why the run failed, said, as the exit status; message when it was not
+    // for a passphrase.
+    int failed(const ProcessResult &result, const QString &message);
+    // A run whose tool lines are not echoed: its output is printed otherwise.
+    ProcessResult quietly(const std::function<ProcessResult()> &run);
+    void sayNote(const PackageDump &packageDump) const;
     int toolMissing(const QString &what);
     void say(const QString &line) const;
     void sayError(const QString &line) const;
@@ -51,6 +57,7 @@ private:
     Nork::BuildEngine *m_engine = nullptr;
     QStringList m_targetTools;
     std::unique_ptr<SignTool> m_tool;
+    QString m_lastErrorLine;
     bool m_showToolOutput = true;
 };
 

@@ -12,10 +12,12 @@ program=$1 kit_source=$2
 work=$(mktemp -d /tmp/tamarek-signcli.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp -r "$kit_source" "$work/kit"
+# The tools see nothing but the shared folders.
+cp "$work/kit/ca/ca-cert.pem" "$work/kit/workspace/"
 export NEVERRAOS_KIT_CONFIG=$work/kit/kit.json
 unset TAMAREK_PASSPHRASE_FILE
 keys=$work/kit/workspace/keys
-ca=$work/kit/ca/ca-cert.pem
+ca=$work/kit/workspace/ca-cert.pem
 packages=$work/kit/workspace/packages
 mkdir -p "$packages" "$work/secrets"
 chmod 700 "$work/secrets"
@@ -49,7 +51,7 @@ for name in developer-key binaries-key; do
     openssl pkey -in "$keys/$name.pem" -aes256 -passout "file:$work/secrets/passphrase" \
         -out "$keys/encrypted-$name.pem"
 done
-for i in 1 2 3; do
+for i in 1 2 3 4; do
     head -c 4096 /dev/urandom >"$packages/app-$i.rpm"
 done
 rpms=("$packages/app-1.rpm" "$packages/app-2.rpm")
@@ -63,7 +65,7 @@ import json, sys
 report = json.load(open(sys.argv[1]))
 groups = sys.argv[2].split(",")
 wanted = sys.argv[3:]
-packages = report["packages"]
+packages = report
 assert [p["path"] for p in packages] == wanted, [p["path"] for p in packages]
 for p in packages:
     assert [s["group"] for s in p["signatures"]] == groups, p
@@ -87,22 +89,38 @@ run dump --target "$rpmsign_target" --kit-tool "$work/no-such-tool" "${rpms[@]}"
 expect_status 4 "a kit tool that is not there"
 
 # --- rpmsign-external: an encrypted developer key from its file, then the client pair
-scan_log=$work/scan
-: >"$scan_log"
-scan() { # scans every process's command line and environment while the run lasts
-    while [ -e "$work/scanning" ]; do
-        for p in /proc/[0-9]*; do
-            if grep -qaF "$sentinel" "$p/cmdline" "$p/environ" 2>/dev/null; then
-                echo "${p#/proc/}: $(tr '\0' ' ' <"$p/cmdline" 2>/dev/null)" >>"$scan_log"
-            fi
-            tr '\0' ' ' <"$p/cmdline" 2>/dev/null | grep -q 'rpmsign-external sign' &&
-                echo seen >"$work/scan-saw-tool"
-        done
-    done
-}
-touch "$work/scanning"
-scan &
+# Every process's command line and environment, as long as $work/scanning is
+# there: the ones holding the sentinel into $work/leaks, a sign seen into
+# $work/saw-tool.
+python3 - "$work" <<'PY' &
+import os, sys, time
+work = sys.argv[1]
+sentinel = open(work + "/secrets/passphrase", "rb").read().strip()
+leaks, saw = set(), False
+while not os.path.exists(work + "/scanning"):
+    time.sleep(0.01)
+while os.path.exists(work + "/scanning"):
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                command = f.read().replace(b"\0", b" ")
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    environment = f.read()
+            except OSError:
+                environment = b""
+        except OSError:
+            continue
+        if sentinel in command or sentinel in environment:
+            leaks.add(f"{pid}: {command.decode(errors='replace')}")
+        saw = saw or b"engine exec" in command and b"rpmsign-external sign" in command
+with open(work + "/leaks", "w") as f:
+    f.write("".join(line + "\n" for line in sorted(leaks)))
+if saw:
+    open(work + "/saw-tool", "w").close()
+PY
 scanner=$!
+touch "$work/scanning"
 run sign --target "$rpmsign_target" --key "$keys/encrypted-developer-key.pem" \
     --cert "$keys/developer-cert.pem" --client-key "$keys/client-key.pem" \
     --client-cert "$keys/client-cert.pem" --key-passphrase-file "$work/secrets/passphrase" \
@@ -114,8 +132,8 @@ check "rpmsign-external: the sign report parses and names each package" \
     json_check developer,client "${rpms[@]}"
 check "the step's lines on standard error with --json" \
     grep -q "Package sign completed successfully." "$work/err"
-check "the scan saw the tool run" test -e "$work/scan-saw-tool"
-if [ -s "$scan_log" ]; then fail "the passphrase on a command line or in an environment"; cat "$scan_log"
+check "the scan saw the tool run" test -e "$work/saw-tool"
+if [ -s "$work/leaks" ]; then fail "the passphrase on a command line or in an environment"; cat "$work/leaks"
 else pass "no passphrase on any command line or in any environment"; fi
 check "no passphrase in the output" bash -c "! grep -qF '$sentinel' '$work/out' '$work/err'"
 check "no passphrase in the kit's folders" \
@@ -133,7 +151,7 @@ run verify --target "$rpmsign_target" --ca "$ca" --json "${rpms[0]}"
 expect_status 1 "an unsigned package does not verify"
 check "the report says why" python3 -c "
 import json, sys
-p = json.load(open('$work/out'))['packages'][0]
+p = json.load(open('$work/out'))[0]
 assert p['verified'] is False and p['reason'], p"
 
 # --- customer-sign: an encrypted binaries key, asked for by the tool itself
@@ -163,10 +181,19 @@ echo "INFO: no source, no terminal: ended after ${elapsed_ms} ms"
 
 run sign --target "$rpmsign_target" --key "$keys/encrypted-developer-key.pem" \
     --cert "$keys/developer-cert.pem" --passphrase-file "$work/secrets/wrong" "${rpms[@]}"
-expect_status 3 "a wrong passphrase"
-check "it says so" grep -q "wrong passphrase for .*encrypted-developer-key.pem" "$work/err"
-check "the tool ran once" \
+expect_status 3 "rpmsign-external: a wrong passphrase"
+check "rpmsign-external: it says so" \
+    grep -q "wrong passphrase for .*encrypted-developer-key.pem" "$work/err"
+check "rpmsign-external: the tool ran once" \
     test "$(grep -c '^\[\$\] .*rpmsign-external sign' "$work/err")" = 1
+run sign --target "$customer_target" --key "$keys/developer-key.pem" \
+    --cert "$keys/developer-cert.pem" --binaries-key "$keys/encrypted-binaries-key.pem" \
+    --binaries-key-passphrase-file "$work/secrets/wrong" "${customer_rpms[@]}"
+expect_status 3 "customer-sign: a wrong passphrase"
+check "customer-sign: it says so" \
+    grep -q "wrong passphrase for .*encrypted-binaries-key.pem" "$work/err"
+check "customer-sign: the tool ran once" \
+    test "$(grep -c '^\[\$\] .*customer-sign' "$work/err")" = 1
 
 TAMAREK_PASSPHRASE_FILE=$work/secrets/passphrase run sign --target "$rpmsign_target" \
     --key "$keys/encrypted-developer-key.pem" --cert "$keys/developer-cert.pem" "${rpms[@]}"
@@ -191,7 +218,7 @@ cat >"$work/QtCreator.ini" <<INI
 Tamarek.GlobalSignKey=$keys/developer-key.pem
 Tamarek.GlobalSignCert=$keys/developer-cert.pem
 INI
-run sign --target "$rpmsign_target" --settings "$work/QtCreator.ini" "${rpms[1]}"
+run sign --target "$rpmsign_target" --settings "$work/QtCreator.ini" "$packages/app-4.rpm"
 expect_status 0 "signed with the settings file's global pair"
 check "the note of a developer signature alone" grep -q "signed with developer key" "$work/err"
 run health --target "$rpmsign_target" --key "$keys/developer-key.pem" \
