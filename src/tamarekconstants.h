@@ -30,6 +30,8 @@ const char OPENSSL_TOOL[] = "openssl";
 const char DEFAULT_SIGN_KEY[] = "Tamarek.DefaultSign";
 const char GLOBAL_SIGN_KEY_KEY[] = "Tamarek.GlobalSignKey";
 const char GLOBAL_SIGN_CERT_KEY[] = "Tamarek.GlobalSignCert";
+// The kit's command-line tool the IDE runs the tools with, for tamarek-sign.
+const char KIT_TOOL_KEY[] = "Tamarek.KitTool";
 
 // Default key files of the customer-sign step, below the shared home folder
 const char DEFAULT_BINARIES_KEY_FILE[] = "/.orvsdk/binaries-key.pem";

@@ -34,6 +34,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QLoggingCategory>
+#include <QSettings>
 #include <QTranslator>
 
 #ifdef WITH_TESTS
@@ -105,8 +106,19 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
     return true;
 }
 
+// tamarek-sign can't ask the kit's plug-in which tool it runs: it reads it from
+// the settings file.
+static void recordKitTool()
+{
+    QSettings settings;
+    const QString kitTool = Orv::Internal::OrvSettings::norkPath().toFSPathString();
+    if (settings.value(QLatin1String(Constants::KIT_TOOL_KEY)).toString() != kitTool)
+        settings.setValue(QLatin1String(Constants::KIT_TOOL_KEY), kitTool);
+}
+
 void TamarekPlugin::extensionsInitialized()
 {
+    recordKitTool();
     m_projectListener = std::make_unique<ProjectListener>(this);
 }
 
@@ -119,6 +131,7 @@ ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
     CertificateReader::stopAll();
     PassphraseCache::instance().forgetAll();
     m_forgetUnusedTimer.stop();
+    recordKitTool();
     return SynchronousShutdown;
 }
 

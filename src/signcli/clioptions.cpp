@@ -247,11 +247,14 @@ expected_str<SettingsDefaults> readSettingsDefaults(const QString &filePath)
     };
     defaults.key = read(Constants::GLOBAL_SIGN_KEY_KEY);
     defaults.certificate = read(Constants::GLOBAL_SIGN_CERT_KEY);
+    defaults.kitTool = read(Constants::KIT_TOOL_KEY);
     return defaults;
 }
 
 void applySettingsDefaults(CliOptions &options, const SettingsDefaults &defaults)
 {
+    if (options.kitTool.isEmpty() && defaults.kitTool)
+        options.kitTool = *defaults.kitTool;
     const bool usesPair = options.command == CliCommand::Sign
                           || options.command == CliCommand::Health;
     if (!usesPair)
@@ -295,12 +298,14 @@ QString helpText()
         "Options for every command:\n"
         "  --engine NAME     the build engine (default: the kit's first)\n"
         "  --target NAME     the build target (required)\n"
-        "  --kit-tool PATH   the kit's command-line tool (default: the kit's own)\n"
+        "  --kit-tool PATH   the kit's command-line tool (default: the one the IDE\n"
+        "                    runs, named in --settings, else the kit installation's)\n"
         "  --timeout SECONDS how long each tool run, and a passphrase typed on the\n"
         "                    terminal, may take (default 600)\n"
         "  --settings FILE   a Qt Creator settings file (QtCreator.ini): the global key\n"
         "                    and certificate of its signing options are the defaults of\n"
-        "                    --key and --cert; options given win\n"
+        "                    --key and --cert, its kit tool that of --kit-tool; options\n"
+        "                    given win\n"
         "  --json            (sign, verify, dump) the report as JSON on standard output:\n"
         "                    per package its path, its signatures (subject, group, key\n"
         "                    id) and, for verify, whether it verified or why not; the\n"

@@ -63,12 +63,13 @@ Utils::expected_str<CliOptions> parseArguments(const QStringList &arguments);
 // empty when it has all it needs.
 QString missingArguments(const CliOptions &options);
 
-// The global pair the options page stores in a Qt Creator settings file; a
-// key missing there is nothing.
+// The global pair the options page stores in a Qt Creator settings file, and
+// the kit tool the IDE last ran the tools with; a key missing there is nothing.
 struct SettingsDefaults
 {
     std::optional<QString> key;
     std::optional<QString> certificate;
+    std::optional<QString> kitTool;
 };
 Utils::expected_str<SettingsDefaults> readSettingsDefaults(const QString &filePath);
 

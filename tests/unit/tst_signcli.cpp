@@ -21,6 +21,7 @@ private slots:
     void testParse();
     void testMissing_data();
     void testMissing();
+    void testSettingsDefaults_data();
     void testSettingsDefaults();
     void testPromptedKeyFile_data();
     void testPromptedKeyFile();
@@ -144,27 +145,46 @@ void SignCliTest::testMissing()
         QVERIFY2(text.contains(missing), qPrintable(text));
 }
 
+void SignCliTest::testSettingsDefaults_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("certificate");
+    QTest::addColumn<QString>("kitTool");
+
+    const QByteArray all = "[General]\nTamarek.GlobalSignKey=/ws/k.pem\n"
+                           "Tamarek.GlobalSignCert=/ws/c.pem\nTamarek.KitTool=/sdk/bin/nork\n";
+    QTest::newRow("the file fills what is not given")
+        << QStringList{"sign", "--target", "T", "a.rpm"} << all << "/ws/k.pem" << "/ws/c.pem"
+        << "/sdk/bin/nork";
+    QTest::newRow("given options win")
+        << QStringList{"health", "--target", "T", "--key", "/mine.pem", "--kit-tool", "/my/nork"}
+        << all << "/mine.pem" << "/ws/c.pem" << "/my/nork";
+    QTest::newRow("no pair for a dump") << QStringList{"dump", "--target", "T", "a.rpm"} << all
+                                        << QString() << QString() << "/sdk/bin/nork";
+    QTest::newRow("nothing in the file")
+        << QStringList{"sign", "--target", "T", "a.rpm"} << QByteArray("[General]\n") << QString()
+        << QString() << QString();
+}
+
 void SignCliTest::testSettingsDefaults()
 {
-    const QString settings = writeFile("QtCreator.ini",
-                                       "[General]\nTamarek.GlobalSignKey=/ws/k.pem\n"
-                                       "Tamarek.GlobalSignCert=/ws/c.pem\n");
-    const Utils::expected_str<SettingsDefaults> defaults = readSettingsDefaults(settings);
-    QVERIFY(defaults);
-    QCOMPARE(defaults->key, std::optional<QString>("/ws/k.pem"));
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, key);
+    QFETCH(QString, certificate);
+    QFETCH(QString, kitTool);
 
-    // Given options win; the file fills what is not given.
-    Utils::expected_str<CliOptions> options = parseArguments(
-        {"sign", "--target", "T", "--key", "/mine.pem", "a.rpm"});
+    const Utils::expected_str<SettingsDefaults> defaults = readSettingsDefaults(
+        writeFile("QtCreator.ini", settings));
+    QVERIFY(defaults);
+    Utils::expected_str<CliOptions> options = parseArguments(arguments);
     QVERIFY(options);
     applySettingsDefaults(*options, *defaults);
-    QCOMPARE(options->key, QString("/mine.pem"));
-    QCOMPARE(options->certificate, QString("/ws/c.pem"));
-    QCOMPARE(missingArguments(*options), QString());
-
-    const QString empty = writeFile("Empty.ini", "[General]\n");
-    const Utils::expected_str<SettingsDefaults> none = readSettingsDefaults(empty);
-    QVERIFY(none && !none->key && !none->certificate);
+    QCOMPARE(options->key, key);
+    QCOMPARE(options->certificate, certificate);
+    QCOMPARE(options->kitTool, kitTool);
     QVERIFY(!readSettingsDefaults(m_folder.filePath("missing.ini")));
 }
 
