@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -126,6 +127,9 @@ PassphraseSources::PassphraseSources(const CliOptions &options)
     m_files.insert(KeyRole::BinariesKey, options.binariesKeyPassphraseFile);
     if (options.command == CliCommand::Request)
         m_newKey = absoluteClean(options.key);
+    // The tools are started before the prompt that reads it: they must not get it.
+    if (m_fd >= 0)
+        fcntl(m_fd, F_SETFD, fcntl(m_fd, F_GETFD) | FD_CLOEXEC);
 }
 
 PassphraseSources::~PassphraseSources()

@@ -301,9 +301,13 @@ int SignCli::sign()
         return failed(result, signingFailureMessage(result));
     say(stepText(rpmsign, "Package sign completed successfully."));
 
-    // The rpmsign-external step reads the signatures back for its notes; the
-    // report needs them with either tool.
-    if (!rpmsign && (!m_options.json || !m_targetTools.contains(Constants::VYXCERT_TOOL)))
+    // The rpmsign-external step reads the signatures back for its notes, which
+    // a package with a client signature does not get: after signing with a
+    // client pair only the report needs them, with either tool.
+    const bool clientSigned = !keys.clientKey.isEmpty() && !keys.clientCertificate.isEmpty();
+    const bool notes = rpmsign && !clientSigned;
+    const bool canDump = rpmsign || m_targetTools.contains(Constants::VYXCERT_TOOL);
+    if (!notes && !(m_options.json && canDump))
         return ExitDone;
     const ProcessResult dumped = quietly([&] {
         return m_tool->dump(m_options.target, m_options.packages);
@@ -313,7 +317,7 @@ int SignCli::sign()
         return m_options.json ? failed(dumped, failureReason(dumped)) : ExitDone;
     }
     const QString dumpText = QString::fromUtf8(dumped.standardOutput);
-    if (rpmsign) {
+    if (notes) {
         for (const PackageDump &packageDump : splitSignatureDump(dumpText, m_options.packages))
             sayNote(packageDump);
     }
@@ -374,7 +378,7 @@ int SignCli::verify()
     addVerification(reports, result, m_options.caCertificate);
     bool allVerified = true;
     for (const PackageReport &report : std::as_const(reports)) {
-        say(Tr::tr("%1: %2").arg(QDir::toNativeSeparators(report.path), verificationText(report)));
+        say(QString("%1: %2").arg(QDir::toNativeSeparators(report.path), verificationText(report)));
         allVerified = allVerified && report.verified;
     }
     if (m_options.json)
