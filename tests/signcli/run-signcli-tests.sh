@@ -7,7 +7,8 @@
 # see at once, and no passphrase anywhere but in the tools' input.
 #   run-signcli-tests.sh TAMAREK_SIGN KIT_DIR
 set -uo pipefail
-program=$1 kit_source=$2
+program=$(realpath "$1") kit_source=$2
+here=$(cd "$(dirname "$0")" && pwd)
 
 work=$(mktemp -d /tmp/tamarek-signcli.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -19,7 +20,7 @@ unset TAMAREK_PASSPHRASE_FILE
 keys=$work/kit/workspace/keys
 ca=$work/kit/workspace/ca-cert.pem
 packages=$work/kit/workspace/packages
-mkdir -p "$packages" "$work/secrets"
+mkdir -p "$packages/ci" "$work/secrets"
 chmod 700 "$work/secrets"
 rpmsign_target=NeverraOS-5.0-aarch64
 customer_target=NeverraOS-5.0-armv7hl
@@ -240,6 +241,22 @@ run request --target "$rpmsign_target" --key "$work/kit/workspace/new-key.pem" \
 expect_status 0 "a request with a new encrypted key"
 check "the request is written" grep -q "BEGIN CERTIFICATE REQUEST" "$work/kit/workspace/new.csr"
 check "the key is encrypted" grep -q "ENCRYPTED" "$work/kit/workspace/new-key.pem"
+
+# --- the CI job's script, with a secret file as a CI may leave it
+for i in 1 2; do head -c 4096 /dev/urandom >"$packages/ci/app-$i.rpm"; done
+cp "$work/secrets/passphrase" "$work/secrets/ci-file"
+chmod 644 "$work/secrets/ci-file"
+status=0
+(cd "$work" && PATH=$(dirname "$program"):$PATH TAMAREK_TARGET=$rpmsign_target \
+    TAMAREK_KEY=$keys/encrypted-developer-key.pem TAMAREK_CERT=$keys/developer-cert.pem \
+    TAMAREK_CLIENT_KEY=$keys/client-key.pem TAMAREK_CLIENT_CERT=$keys/client-cert.pem \
+    TAMAREK_CA=$ca TAMAREK_PASSPHRASE_FILE=$work/secrets/ci-file \
+    setsid timeout 300 bash "$here/../../scripts/ci-sign.sh" "$packages/ci" \
+    </dev/null >"$work/out" 2>"$work/err") || status=$?
+expect_status 0 "the CI script signs and verifies"
+cp "$work/signing-report.json" "$work/out" 2>/dev/null
+check "the CI script's report" json_check developer,client "$packages/ci/app-1.rpm" \
+    "$packages/ci/app-2.rpm"
 
 echo "Totals: $passes passed, $failures failed"
 [ $failures = 0 ]
