@@ -55,7 +55,6 @@ public:
     // The key of the last passphrase given, for a run that failed on it.
     QString lastAnsweredKey() const { return m_lastAnsweredKey; }
     bool hasAnswered() const { return !m_lastAnsweredKey.isEmpty(); }
-    void clearAnswered() { m_lastAnsweredKey.clear(); }
 
 private:
     KeyRole roleOf(const QString &keyFile) const;

@@ -63,7 +63,6 @@ static QString absolute(const QString &path)
 
 SignCli::SignCli(const CliOptions &options)
     : m_options(options)
-    , m_sources(options)
 {}
 
 SignCli::~SignCli()
@@ -144,6 +143,8 @@ int SignCli::prepare()
     }
     for (QString &package : m_options.packages)
         package = absolute(package);
+    // Knowing the keys as the tools will name them in their prompts.
+    m_sources = std::make_unique<PassphraseSources>(m_options);
 
     if (!m_options.kitTool.isEmpty()) {
         const FilePath kitTool = FilePath::fromUserInput(absolute(m_options.kitTool));
@@ -207,7 +208,7 @@ int SignCli::prepare()
         [this](const QString &prompt, int timesAsked, bool *ok, bool *remember) {
             if (remember)
                 *remember = false;
-            return m_sources.answer(prompt, timesAsked, ok);
+            return m_sources->answer(prompt, timesAsked, ok);
         });
 
     const bool rpmsign = m_targetTools.contains(Constants::RPMSIGN_EXTERNAL_TOOL);
@@ -272,13 +273,13 @@ int SignCli::toolMissing(const QString &what)
 
 int SignCli::failed(const ProcessResult &result, const QString &message)
 {
-    if (!m_sources.failure().isEmpty()) {
-        sayError(m_sources.failure());
+    if (!m_sources->failure().isEmpty()) {
+        sayError(m_sources->failure());
         return ExitPassphrase;
     }
-    if (m_sources.hasAnswered()
+    if (m_sources->hasAnswered()
         && saysWrongPassphrase(result.standardOutput + result.standardError)) {
-        sayError(Tr::tr("wrong passphrase for %1").arg(m_sources.lastAnsweredKey()));
+        sayError(Tr::tr("wrong passphrase for %1").arg(m_sources->lastAnsweredKey()));
         return ExitPassphrase;
     }
     sayError(message);
@@ -373,7 +374,7 @@ int SignCli::verify()
         addDumps(reports, QString::fromUtf8(dumped.standardOutput));
     }
     const ProcessResult result = m_tool->verify(m_options.target, m_options.packages, keys);
-    if (!m_sources.failure().isEmpty() || !result.startError.isEmpty())
+    if (!m_sources->failure().isEmpty() || !result.startError.isEmpty())
         return failed(result, failureReason(result));
     addVerification(reports, result, m_options.caCertificate);
     bool allVerified = true;

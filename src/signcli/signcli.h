@@ -53,7 +53,7 @@ private:
     void printReport(const QByteArray &json) const;
 
     CliOptions m_options;
-    PassphraseSources m_sources;
+    std::unique_ptr<PassphraseSources> m_sources;
     Nork::BuildEngine *m_engine = nullptr;
     QStringList m_targetTools;
     std::unique_ptr<SignTool> m_tool;

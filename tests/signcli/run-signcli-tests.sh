@@ -216,11 +216,12 @@ check "it says why" grep -q "chmod 600" "$work/err"
 # --- defaults from the IDE's settings, and the certificate's health
 cat >"$work/QtCreator.ini" <<INI
 [General]
-Tamarek.GlobalSignKey=$keys/developer-key.pem
+Tamarek.GlobalSignKey=$keys/encrypted-developer-key.pem
 Tamarek.GlobalSignCert=$keys/developer-cert.pem
 INI
-run sign --target "$rpmsign_target" --settings "$work/QtCreator.ini" "$packages/app-4.rpm"
-expect_status 0 "signed with the settings file's global pair"
+run sign --target "$rpmsign_target" --settings "$work/QtCreator.ini" \
+    --key-passphrase-file "$work/secrets/passphrase" "$packages/app-4.rpm"
+expect_status 0 "signed with the settings file's global pair, its key's passphrase from a file"
 check "the note of a developer signature alone" grep -q "signed with developer key" "$work/err"
 run health --target "$rpmsign_target" --key "$keys/developer-key.pem" \
     --cert "$keys/developer-cert.pem"
