@@ -211,6 +211,10 @@ main
 
 export TAMAREK_IDE_SYSROOT=$SYSROOT TAMAREK_TARGET_ROOT=${TARGET_ROOT#"$SYSROOT"}
 export TAMAREK_QTC_SOURCE=${SRC_DIR#"$SYSROOT"}
+# The build's programs (tamarek-sign) by name, with the build's stand-in kit.
+build_dir=${TAMAREK_BUILD_DIR:-build}
+case $build_dir in /*) ;; *) build_dir=$REPO/$build_dir ;; esac
+export PATH="$build_dir/bin:$PATH"
 if [ $NATIVE = 1 ]; then
     exec "$@"
 fi

@@ -129,7 +129,8 @@ QStringList lastReadProblems(const CertificateCheck &check,
 
 QList<SummaryLine> certificateSummary(const CertificateCheck &check,
                                       const QDateTime &now,
-                                      CertificateRole role)
+                                      CertificateRole role,
+                                      int warningDays)
 {
     const auto problem = [](const QString &text) { return SummaryLine{text, true}; };
     if (!check.info)
@@ -145,7 +146,7 @@ QList<SummaryLine> certificateSummary(const CertificateCheck &check,
         lines << problem(Tr::tr("Not valid yet."));
     else if (now > info.notAfter)
         lines << problem(Tr::tr("Expired."));
-    else if (now.daysTo(info.notAfter) <= expiryWarningDays)
+    else if (now.daysTo(info.notAfter) <= warningDays)
         lines << problem(Tr::tr("Expires in %n day(s).", nullptr, int(now.daysTo(info.notAfter))));
     if (role == CertificateRole::TrustRoot)
         return lines;

@@ -70,7 +70,7 @@ QStringList lastReadProblems(const CertificateCheck &check,
 enum class CertificateRole { SigningPair, TrustRoot };
 
 // Subject, issuer and validity for a label beside the choosers, and what is
-// wrong, a problem each.
+// wrong, a problem each; expiring within warningDays is one.
 struct SummaryLine
 {
     QString text;
@@ -78,6 +78,7 @@ struct SummaryLine
 };
 QList<SummaryLine> certificateSummary(const CertificateCheck &check,
                                       const QDateTime &now,
-                                      CertificateRole role = CertificateRole::SigningPair);
+                                      CertificateRole role = CertificateRole::SigningPair,
+                                      int warningDays = expiryWarningDays);
 
 } // namespace Tamarek::Internal

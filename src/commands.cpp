@@ -6,13 +6,31 @@
 #include "signtool.h"
 #include "tamarekconstants.h"
 
-#include <neverraos/orvsettings.h>
+#include <nork/sdk.h>
 
 namespace Tamarek::Internal::Commands {
 
+static std::function<Utils::FilePath()> &kitToolFunction()
+{
+    static std::function<Utils::FilePath()> function;
+    return function;
+}
+
+void setKitTool(const std::function<Utils::FilePath()> &kitTool)
+{
+    kitToolFunction() = kitTool;
+}
+
+Utils::FilePath kitTool()
+{
+    if (const auto &function = kitToolFunction())
+        return function();
+    return Nork::Sdk::norkPath();
+}
+
 QStringList engineCommand()
 {
-    return {Orv::Internal::OrvSettings::norkPath().toFSPathString(), "engine"};
+    return {kitTool().toFSPathString(), "engine"};
 }
 
 QStringList engineStartCommand()

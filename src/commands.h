@@ -3,7 +3,11 @@
 
 #pragma once
 
+#include <utils/filepath.h>
+
 #include <QStringList>
+
+#include <functional>
 
 namespace Tamarek::Internal {
 
@@ -12,6 +16,11 @@ struct SignKeys;
 // Every command line run in the build engine: the kit's command-line tool
 // first, each argument as one element, nothing quoted or escaped.
 namespace Commands {
+
+// The kit's command-line tool: what the function gives, read for each
+// command; without one, the tool of the kit's installation.
+void setKitTool(const std::function<Utils::FilePath()> &kitTool);
+Utils::FilePath kitTool();
 
 QStringList engineCommand();
 QStringList engineStartCommand();

@@ -4,11 +4,7 @@
 #include "signtool.h"
 
 #include "passphrasecache.h"
-#include "passworddialog.h"
 #include "waitalive.h"
-
-#include <coreplugin/messagemanager.h>
-
 
 #include <memory>
 
@@ -21,21 +17,28 @@ SignTool::SignTool(QObject *parent)
         this,
         &SignTool::addOutput,
         this,
-        [](const QString &output) {
-            Core::MessageManager::writeSilently(QString("[I]\t%1").arg(output));
-        },
+        [](const QString &output) { echo(QString("[I]\t%1").arg(output)); },
         Qt::DirectConnection);
     connect(
         this,
         &SignTool::addError,
         this,
-        [](const QString &error) {
-            Core::MessageManager::writeDisrupting(QString("[E]\t%1").arg(error));
-        },
+        [](const QString &error) { echo(QString("[E]\t%1").arg(error), true); },
         Qt::DirectConnection);
 }
 
 SignTool::~SignTool() = default;
+
+static PassphrasePrompt &passphrasePrompt()
+{
+    static PassphrasePrompt prompt;
+    return prompt;
+}
+
+void SignTool::setPassphrasePrompt(const PassphrasePrompt &prompt)
+{
+    passphrasePrompt() = prompt;
+}
 
 OutputHandler SignTool::outputHandler()
 {
@@ -140,8 +143,10 @@ bool SignTool::askForPassword(RunOutput &output, const QString &prompt, QByteArr
     bool ok = false;
     bool remember = false;
     QString password;
+    const int timesAsked = ++output.promptCounts[prompt.trimmed()];
     const bool alive = waitAlive(this, [&] {
-        password = getPassword(prompt, &ok, key.isEmpty() ? nullptr : &remember);
+        if (const PassphrasePrompt &ask = passphrasePrompt())
+            password = ask(prompt, timesAsked, &ok, key.isEmpty() ? nullptr : &remember);
     });
     // The dialog's event loop may have stopped the run or deleted this tool.
     if (!alive || !ok || password.isEmpty() || isStopped(output)) {

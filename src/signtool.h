@@ -9,8 +9,11 @@
 
 #include <utils/filepath.h>
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
+
+#include <functional>
 
 namespace Tamarek::Internal {
 
@@ -43,13 +46,22 @@ struct RunOutput
     // when it fails, so that a wrong one is never used again.
     QSet<QByteArray> rememberedKeys;
     QSet<QByteArray> answeredFromMemory;
+    // How often each prompt came in this run.
+    QHash<QString, int> promptCounts;
     LineSplitter standardOutput;
     LineSplitter standardError;
 };
 
+// Asks for the passphrase that a tool's prompt line asks for, the timesAsked-th
+// time in its run (1 the first): the IDE's dialog, or the command-line
+// program's sources. A null string and *ok false stop the run. remember, when
+// given, is to tell whether the answer is to be remembered for the session.
+using PassphrasePrompt = std::function<
+    QString(const QString &prompt, int timesAsked, bool *ok, bool *remember)>;
+
 // A signing tool in a build target. Every line it prints is emitted as
-// addOutput or addError and echoed to General Messages; its passphrase prompts
-// are answered by asking the user.
+// addOutput or addError and echoed (see setEcho); its passphrase prompts are
+// answered through the passphrase prompt, none until one is set.
 class SignTool : public QObject
 {
     Q_OBJECT
@@ -74,6 +86,8 @@ public:
     // Stops the runs in progress: their tools are asked to end, then killed.
     // Runs started afterwards are not affected.
     void stop();
+
+    static void setPassphrasePrompt(const PassphrasePrompt &prompt);
 
     bool handleOutput(RunOutput &output,
                       const QByteArray &standardOutput,

@@ -37,6 +37,9 @@ const char STOP_DEPLOY_ON_FAILURE_KEY[] = "Tamarek.StopDeployOnFailure";
 const char VERIFY_AFTER_SIGN_KEY[] = "Tamarek.VerifyAfterSign";
 const char VERIFY_ROOT_CERTIFICATE_KEY[] = "Tamarek.VerifyRootCertificate";
 
+// The kit's command-line tool the IDE runs the tools with, for tamarek-sign.
+const char KIT_TOOL_KEY[] = "Tamarek.KitTool";
+
 // Default key files of the customer-sign step, below the shared home folder
 const char DEFAULT_BINARIES_KEY_FILE[] = "/.orvsdk/binaries-key.pem";
 const char DEFAULT_PACKAGES_KEY_FILE[] = "/.orvsdk/packages-key.pem";

@@ -4,13 +4,17 @@
 #include "tamarekplugin.h"
 
 #include "certificatereader.h"
+#include "commands.h"
 #include "passphrasecache.h"
+#include "passworddialog.h"
 #include "projectlistener.h"
 #include "regularkeys.h"
 #include "signdialog.h"
 #include "signoptionspage.h"
+#include "signtool.h"
 #include "tamarekconstants.h"
 #include "tamarektr.h"
+#include "toolrunner.h"
 
 #include <coreplugin/actionmanager/actioncontainer.h>
 #include <coreplugin/actionmanager/actionmanager.h>
@@ -20,6 +24,7 @@
 #include <coreplugin/messagemanager.h>
 #include <extensionsystem/pluginmanager.h>
 #include <extensionsystem/pluginspec.h>
+#include <neverraos/orvsettings.h>
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 #include <utils/fileutils.h>
@@ -29,6 +34,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QLoggingCategory>
+#include <QSettings>
 #include <QTranslator>
 
 #ifdef WITH_TESTS
@@ -55,6 +61,18 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
 {
     Q_UNUSED(arguments)
     Q_UNUSED(errorString)
+
+    setEcho([](const QString &line, bool disrupting) {
+        if (disrupting)
+            Core::MessageManager::writeDisrupting(line);
+        else
+            Core::MessageManager::writeSilently(line);
+    });
+    SignTool::setPassphrasePrompt(
+        [](const QString &prompt, int, bool *ok, bool *remember) {
+            return getPassword(prompt, ok, remember);
+        });
+    Commands::setKitTool(&Orv::Internal::OrvSettings::norkPath);
 
     Core::IOptionsPage::registerCategory(
         Id(Constants::OPTIONS_CATEGORY_ID),
@@ -88,8 +106,19 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
     return true;
 }
 
+// tamarek-sign can't ask the kit's plug-in which tool it runs: it reads it from
+// the settings file.
+static void recordKitTool()
+{
+    QSettings settings;
+    const QString kitTool = Orv::Internal::OrvSettings::norkPath().toFSPathString();
+    if (settings.value(QLatin1String(Constants::KIT_TOOL_KEY)).toString() != kitTool)
+        settings.setValue(QLatin1String(Constants::KIT_TOOL_KEY), kitTool);
+}
+
 void TamarekPlugin::extensionsInitialized()
 {
+    recordKitTool();
     m_projectListener = std::make_unique<ProjectListener>(this);
 }
 
@@ -102,6 +131,7 @@ ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
     CertificateReader::stopAll();
     PassphraseCache::instance().forgetAll();
     m_forgetUnusedTimer.stop();
+    recordKitTool();
     return SynchronousShutdown;
 }
 

@@ -5,8 +5,6 @@
 
 #include "tamarektr.h"
 
-#include <coreplugin/messagemanager.h>
-
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 
@@ -55,9 +53,37 @@ static QString runLine(const QStringList &command, const ProcessResult &result)
     return QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' '));
 }
 
+static Echo &echoFunction()
+{
+    static Echo function;
+    return function;
+}
+
+void setEcho(const Echo &echo)
+{
+    echoFunction() = echo;
+}
+
+void echo(const QString &line, bool disrupting)
+{
+    if (const Echo &function = echoFunction())
+        function(line, disrupting);
+}
+
+static int &runTimeLimit()
+{
+    static int milliseconds = 0;
+    return milliseconds;
+}
+
+void setRunTimeLimit(int milliseconds)
+{
+    runTimeLimit() = milliseconds;
+}
+
 static void logRun(const QStringList &command, const ProcessResult &result)
 {
-    Core::MessageManager::writeSilently(runLine(command, result));
+    echo(runLine(command, result));
 }
 
 static QString startErrorOf(const QStringList &command, const QProcess &process)
@@ -131,6 +157,14 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
             process.terminate();
             killTimer.start();
         };
+        QTimer limitTimer;
+        limitTimer.setSingleShot(true);
+        QObject::connect(&limitTimer, &QTimer::timeout, [&] {
+            result.timedOut = true;
+            stop();
+        });
+        if (runTimeLimit() > 0)
+            limitTimer.start(runTimeLimit());
 
         bool quietDue = false;
         QTimer quietTimer;
@@ -172,7 +206,7 @@ ProcessResult runProcess(OutputHandler handler, const QStringList &command)
         // A process that never ran reports a clean exit; it must not look like a success.
         result.exitCode = -1;
         result.startError = startErrorOf(command, process);
-        Core::MessageManager::writeDisrupting(QString("[E]\t%1").arg(result.startError));
+        echo(QString("[E]\t%1").arg(result.startError), true);
     }
     handler.ended(result);
     handler = {};

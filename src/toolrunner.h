@@ -130,4 +130,15 @@ QProcess *startProcess(const QStringList &command,
 // reported any more. It deletes itself once it has ended.
 void endProcess(QProcess *process);
 
+// How long a run of runProcess may take before it is stopped as out of time;
+// 0, the default, for none: in the IDE its user stops it.
+void setRunTimeLimit(int milliseconds);
+
+// Where the runs and the tools' lines are echoed ("[$]", "[I]", "[E]" lines):
+// the IDE's General Messages, or the command-line program's standard error.
+// A disrupting line asks for the user's attention. Nothing is echoed until set.
+using Echo = std::function<void(const QString &line, bool disrupting)>;
+void setEcho(const Echo &echo);
+void echo(const QString &line, bool disrupting = false);
+
 } // namespace Tamarek::Internal

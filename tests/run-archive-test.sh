@@ -21,6 +21,7 @@ mkdir "$work/unpacked"
 (cd "$work/unpacked" && "$cmake" -E tar xf "$archive")
 # The plug-in finds its translations a few folders up from itself.
 expected=$( (echo lib/qtcreator/plugins/libTamarek.so
+             echo libexec/qtcreator/tamarek-sign
              for ts in "$here"/../translations/Tamarek_*.ts; do
                  if [ -e "$ts" ]; then
                      echo "share/qtcreator/translations/$(basename "${ts%.ts}").qm"
@@ -33,6 +34,10 @@ plugin=$work/unpacked/lib/qtcreator/plugins/libTamarek.so
 check_runpath "$plugin" "$ide_libraries" "$ide_plugins" ||
     fail "the archive's plug-in searches elsewhere"
 echo "PASS: search path: $(readelf -d "$plugin" | grep -E '\((RUN|R)PATH\)' || echo none)"
+check_runpath "$work/unpacked/libexec/qtcreator/tamarek-sign" "$ide_libraries" ||
+    fail "the archive's tamarek-sign searches elsewhere"
+! grep -aqF "$build" "$work/unpacked/libexec/qtcreator/tamarek-sign" ||
+    fail "the archive's tamarek-sign names the build folder"
 
 # Test objects leave their class names in meta-objects and type information.
 test_classes=$(sed -n 's/^class \([A-Za-z0-9_]*\)\( final\)\{0,1\} : public .*/\1/p' \

@@ -21,6 +21,7 @@ trap 'rm -rf "$work"' EXIT
 "$cmake" --install "$build" --prefix "$work/prefix" --component Tamarek >/dev/null
 # One compiled translation for each translation source of the repository.
 expected=$( (echo "$plugin_dir/libTamarek.so"
+             echo libexec/qtcreator/tamarek-sign
              for ts in "$(dirname "$0")"/../translations/Tamarek_*.ts; do
                  if [ -e "$ts" ]; then echo "$data_dir/translations/$(basename "${ts%.ts}").qm"; fi
              done) | sort)
@@ -29,6 +30,14 @@ installed=$(cd "$work/prefix" && find . ! -type d | sed 's|^\./||' | sort)
 check_runpath "$work/prefix/$plugin_dir/libTamarek.so" \
     "$ide_prefix/$plugin_dir" "$(dirname "$ide_prefix/$plugin_dir")" ||
     fail "the installed plug-in searches elsewhere"
+# Beside the IDE's own helper programs, finding the IDE's libraries (and the
+# kit's Nork among them; here the build's, the kit not being installed).
+[ -d "$ide_prefix/libexec/qtcreator" ] || fail "no IDE helpers in $ide_prefix/libexec/qtcreator"
+check_runpath "$work/prefix/libexec/qtcreator/tamarek-sign" "$(dirname "$ide_prefix/$plugin_dir")" ||
+    fail "the installed tamarek-sign searches elsewhere"
+LD_LIBRARY_PATH=$build/lib/qtcreator "$work/prefix/libexec/qtcreator/tamarek-sign" --help |
+    grep -q '^Exit status' || fail "the installed tamarek-sign does not run"
+echo "PASS: tamarek-sign installed beside the IDE's helpers"
 
 mkdir "$work/kit" && cp "$kit_plugin" "$work/kit/"
 bash "$(dirname "$0")/run-ide-tests.sh" "$qtcreator" "$work/prefix/$plugin_dir:$work/kit" \

@@ -240,6 +240,292 @@
         <source>Global: %1</source>
         <translation>Глобальный: %1</translation>
     </message>
+    <message>
+        <source>%1 needs a number, not &quot;%2&quot;.</source>
+        <translation>%1: нужно число, а не «%2».</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>Команда не указана.</translation>
+    </message>
+    <message>
+        <source>Unknown command &quot;%1&quot;.</source>
+        <translation>Неизвестная команда «%1».</translation>
+    </message>
+    <message>
+        <source>--algorithm is rsa or gost, not &quot;%1&quot;.</source>
+        <translation>--algorithm принимает rsa или gost, а не «%1».</translation>
+    </message>
+    <message>
+        <source>--timeout is 1 to %1 seconds, not &quot;%2&quot;.</source>
+        <translation>--timeout принимает от 1 до %1 секунд, а не «%2».</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &quot;%1&quot;.</source>
+        <translation>Лишний аргумент «%1».</translation>
+    </message>
+    <message>
+        <source>%1 takes no value.</source>
+        <translation>%1 не принимает значения.</translation>
+    </message>
+    <message>
+        <source>%1 does not go with %2.</source>
+        <translation>%1 не применяется с командой %2.</translation>
+    </message>
+    <message>
+        <source>Unknown option &quot;%1&quot;.</source>
+        <translation>Неизвестный параметр «%1».</translation>
+    </message>
+    <message>
+        <source>%1 needs a value.</source>
+        <translation>Для %1 нужно значение.</translation>
+    </message>
+    <message>
+        <source>a package</source>
+        <translation>пакет</translation>
+    </message>
+    <message>
+        <source>%1 needs %2.</source>
+        <translation>%1: нужно указать %2.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 does not exist.</source>
+        <translation>Файл настроек %1 не существует.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 can&apos;t be read.</source>
+        <translation>Не удаётся прочитать файл настроек %1.</translation>
+    </message>
+    <message>
+        <source>Usage: tamarek-sign COMMAND [OPTIONS] PACKAGE...
+
+Signs, verifies, dumps and strips RPM packages for Neverra OS with the tools of a
+build target of the kit&apos;s build engine, with the same command lines as the
+Tamarek plug-in of Qt Creator. Every tool runs through the kit&apos;s command-line
+tool; keys, certificates and packages must lie in the engine&apos;s shared folders.
+
+Commands:
+  sign --target T --key K --cert C [--client-key K --client-cert C]
+       [--binaries-key K] PACKAGE...
+      Signs with rpmsign-external when the target has it (developer pair, then
+      the client pair), else with customer-sign (which needs --binaries-key;
+      --client-cert then certifies the same key), and reports the signatures.
+  verify --target T --ca CA PACKAGE...
+      Verifies each package&apos;s signatures against the CA certificates in CA.
+  dump --target T PACKAGE...     Prints the packages&apos; signatures.
+  remove --target T PACKAGE...   Removes the packages&apos; signatures.
+  request --target T --key K --company NAME --out CSR [--algorithm rsa|gost]
+          [--encrypt]
+      Writes a certificate signing request for NAME; makes the key K first
+      when it does not exist (RSA 2048 or GOST R 34.10-2012 256, AES-256
+      encrypted with --encrypt).
+  health --target T --key K --cert C [--warn-days N]
+      Prints the certificate&apos;s subject, issuer and validity and whether K is its
+      key; fails when it has expired, is not valid yet, is not K&apos;s or expires
+      within N days (default 30).
+
+Options for every command:
+  --engine NAME     the build engine (default: the kit&apos;s first)
+  --target NAME     the build target (required)
+  --kit-tool PATH   the kit&apos;s command-line tool (default: the one the IDE
+                    runs, named in --settings, else the kit installation&apos;s)
+  --timeout SECONDS how long each tool run, and a passphrase typed on the
+                    terminal, may take (default 600)
+  --settings FILE   a Qt Creator settings file (QtCreator.ini): the global key
+                    and certificate of its signing options are the defaults of
+                    --key and --cert, its kit tool that of --kit-tool; options
+                    given win
+  --json            (sign, verify, dump) the report as JSON on standard output:
+                    per package its path, its signatures (subject, group, key
+                    id) and, for verify, whether it verified or why not; the
+                    other lines then go to standard error
+  --help            this text
+
+Passphrases (never on the command line):
+  --passphrase-file F                one passphrase for every key
+  --key-passphrase-file F            for --key (and a new key of request)
+  --client-key-passphrase-file F     for --client-key
+  --binaries-key-passphrase-file F   for --binaries-key
+  --passphrase-fd N                  one passphrase for every key, read from
+                                     file descriptor N
+  TAMAREK_PASSPHRASE_FILE            (environment) as --passphrase-file
+  A file&apos;s first line is the passphrase; a file that others may read or
+  write is refused. A key&apos;s own file comes first, then --passphrase-file,
+  --passphrase-fd and TAMAREK_PASSPHRASE_FILE. With none, the passphrase is
+  asked for on the terminal without echo; without a terminal the run ends at
+  once. A tool asking twice for one key in a run means a wrong passphrase.
+
+Exit status:
+  0  done
+  1  a tool failed: packages not signed or not verified, a certificate unhealthy
+  2  usage error
+  3  a passphrase was needed and not given, or was wrong
+  4  no build engine, build target or tool
+</source>
+        <translation>Использование: tamarek-sign КОМАНДА [ПАРАМЕТРЫ] ПАКЕТ...
+
+Подписывает, проверяет, выводит подписи и удаляет их у пакетов RPM для Neverra OS
+инструментами цели сборки движка сборки комплекта, с теми же командами, что и
+модуль Tamarek для Qt Creator. Каждый инструмент запускается через инструмент
+командной строки комплекта; ключи, сертификаты и пакеты должны лежать в общих
+папках движка.
+
+Команды:
+  sign --target T --key K --cert C [--client-key K --client-cert C]
+       [--binaries-key K] ПАКЕТ...
+      Подписывает через rpmsign-external, если он есть в цели (парой
+      разработчика, затем клиентской парой), иначе через customer-sign (ему нужен
+      --binaries-key; --client-cert тогда заверяет тот же ключ), и сообщает
+      подписи.
+  verify --target T --ca CA ПАКЕТ...
+      Проверяет подписи каждого пакета по сертификатам УЦ в CA.
+  dump --target T ПАКЕТ...       Выводит подписи пакетов.
+  remove --target T ПАКЕТ...     Удаляет подписи пакетов.
+  request --target T --key K --company ИМЯ --out CSR [--algorithm rsa|gost]
+          [--encrypt]
+      Записывает запрос на подпись сертификата для ИМЯ; если ключа K нет,
+      сначала создаёт его (RSA 2048 или ГОСТ Р 34.10-2012 256, с --encrypt
+      зашифрованный AES-256).
+  health --target T --key K --cert C [--warn-days N]
+      Выводит субъект, издателя и срок действия сертификата и то, принадлежит ли
+      ему ключ K; завершается ошибкой, если срок истёк, ещё не начался, ключ
+      не его или срок истекает в ближайшие N дней (по умолчанию 30).
+
+Параметры всех команд:
+  --engine ИМЯ      движок сборки (по умолчанию первый в комплекте)
+  --target ИМЯ      цель сборки (обязателен)
+  --kit-tool ПУТЬ   инструмент командной строки комплекта (по умолчанию тот,
+                    что запускает IDE, из --settings, иначе из установки
+                    комплекта)
+  --timeout СЕКУНДЫ сколько может идти каждый запуск инструмента и ввод
+                    парольной фразы в терминале (по умолчанию 600)
+  --settings ФАЙЛ   файл настроек Qt Creator (QtCreator.ini): глобальные ключ
+                    и сертификат его настроек подписи служат значениями
+                    --key и --cert по умолчанию, его инструмент комплекта —
+                    значением --kit-tool; заданные параметры важнее
+  --json            (sign, verify, dump) отчёт в JSON на стандартный вывод:
+                    для каждого пакета путь, подписи (субъект, группа,
+                    идентификатор ключа) и для verify — прошёл ли он проверку
+                    или почему нет; остальные строки тогда идут в стандартный
+                    поток ошибок
+  --help            эта справка
+
+Парольные фразы (никогда не в командной строке):
+  --passphrase-file Ф                одна фраза для всех ключей
+  --key-passphrase-file Ф            для --key (и нового ключа в request)
+  --client-key-passphrase-file Ф     для --client-key
+  --binaries-key-passphrase-file Ф   для --binaries-key
+  --passphrase-fd N                  одна фраза для всех ключей, читается из
+                                     дескриптора файла N
+  TAMAREK_PASSPHRASE_FILE            (окружение) как --passphrase-file
+  Парольная фраза — первая строка файла; файл, который могут читать или
+  изменять другие, не принимается. Сначала берётся собственный файл ключа,
+  затем --passphrase-file, --passphrase-fd и TAMAREK_PASSPHRASE_FILE. Если
+  ничего не задано, фраза запрашивается в терминале без отображения ввода;
+  без терминала запуск сразу завершается. Повторный запрос инструментом
+  фразы для того же ключа в одном запуске означает, что фраза неверна.
+
+Код завершения:
+  0  готово
+  1  инструмент завершился ошибкой: пакеты не подписаны или не прошли
+     проверку, сертификат непригоден
+  2  ошибка в аргументах
+  3  нужная парольная фраза не задана или неверна
+  4  нет движка сборки, цели сборки или инструмента
+</translation>
+    </message>
+    <message>
+        <source>Try &quot;tamarek-sign --help&quot;.</source>
+        <translation>Справка: «tamarek-sign --help».</translation>
+    </message>
+    <message>
+        <source>The passphrase file %1 does not exist.</source>
+        <translation>Файл с парольной фразой %1 не существует.</translation>
+    </message>
+    <message>
+        <source>The passphrase file %1 may be read or changed by others: make it readable by its owner only (chmod 600).</source>
+        <translation>Файл с парольной фразой %1 могут читать или изменять другие: сделайте его доступным только владельцу (chmod 600).</translation>
+    </message>
+    <message>
+        <source>The passphrase file %1 can&apos;t be read: %2</source>
+        <translation>Не удаётся прочитать файл с парольной фразой %1: %2</translation>
+    </message>
+    <message>
+        <source>The passphrase file %1 holds no passphrase.</source>
+        <translation>В файле %1 нет парольной фразы.</translation>
+    </message>
+    <message>
+        <source>The passphrase descriptor %1 can&apos;t be read.</source>
+        <translation>Не удаётся прочитать парольную фразу из дескриптора %1.</translation>
+    </message>
+    <message>
+        <source>The passphrase descriptor %1 gave no passphrase.</source>
+        <translation>Дескриптор %1 не дал парольной фразы.</translation>
+    </message>
+    <message>
+        <source>the new key</source>
+        <translation>новый ключ</translation>
+    </message>
+    <message>
+        <source>wrong passphrase for %1</source>
+        <translation>неверная парольная фраза для %1</translation>
+    </message>
+    <message>
+        <source>%1 needs a passphrase: give %2</source>
+        <translation>для %1 нужна парольная фраза: укажите %2</translation>
+    </message>
+    <message>
+        <source>The kit&apos;s command-line tool &quot;%1&quot; can&apos;t be run: give --kit-tool.</source>
+        <translation>Не удаётся запустить инструмент командной строки комплекта «%1»: укажите --kit-tool.</translation>
+    </message>
+    <message>
+        <source>The kit has no build engine.</source>
+        <translation>В комплекте нет движка сборки.</translation>
+    </message>
+    <message>
+        <source>The kit has no build engine named &quot;%1&quot;.</source>
+        <translation>В комплекте нет движка сборки «%1».</translation>
+    </message>
+    <message>
+        <source>The build engine &quot;%1&quot; has no build target named &quot;%2&quot;.</source>
+        <translation>У движка сборки «%1» нет цели сборки «%2».</translation>
+    </message>
+    <message>
+        <source>rpmsign-external signs in %1 with a client pair: give --client-key.</source>
+        <translation>В %1 rpmsign-external подписывает клиентской парой: укажите --client-key.</translation>
+    </message>
+    <message>
+        <source>customer-sign signs in %1: give --binaries-key.</source>
+        <translation>В %1 подписывает customer-sign: укажите --binaries-key.</translation>
+    </message>
+    <message>
+        <source>The build target &quot;%1&quot; has none of the tools this needs: %2.</source>
+        <translation>В цели сборки «%1» нет ни одного из нужных инструментов: %2.</translation>
+    </message>
+    <message>
+        <source>The signatures can&apos;t be read: %1</source>
+        <translation>Не удаётся прочитать подписи: %1</translation>
+    </message>
+    <message>
+        <source>The signatures were not removed: %1</source>
+        <translation>Подписи не удалены: %1</translation>
+    </message>
+    <message>
+        <source>The signatures were removed.</source>
+        <translation>Подписи удалены.</translation>
+    </message>
+    <message>
+        <source>The request was not made: %1</source>
+        <translation>Запрос не создан: %1</translation>
+    </message>
+    <message>
+        <source>The certificate signing request was written to %1.</source>
+        <translation>Запрос на подпись сертификата записан в %1.</translation>
+    </message>
+    <message>
+        <source>The certificate %1 is not fit for signing.</source>
+        <translation>Сертификат %1 не годится для подписи.</translation>
+    </message>
 </context>
 <context>
     <name>SignDialog</name>

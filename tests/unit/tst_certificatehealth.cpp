@@ -21,6 +21,8 @@ private slots:
     void testWarnings();
     void testSummaryRoles_data();
     void testSummaryRoles();
+    void testSummaryProblems_data();
+    void testSummaryProblems();
     void testPublicKeyBlock();
     void testDatesInThePluginsLanguage();
 };
@@ -208,6 +210,55 @@ void CertificateHealthTest::testSummaryRoles()
 }
 
 // A terminal ends lines with CR LF; the two public keys must compare alike.
+// What makes tamarek-sign's health check fail: the problems of the summary.
+void CertificateHealthTest::testSummaryProblems_data()
+{
+    QTest::addColumn<QDateTime>("notBefore");
+    QTest::addColumn<QDateTime>("notAfter");
+    QTest::addColumn<KeyMatch>("keyMatch");
+    QTest::addColumn<int>("warningDays");
+    QTest::addColumn<QStringList>("problems");
+
+    const QDateTime past = utc("2020-01-01T00:00:00Z");
+    const QDateTime now = utc("2026-12-08T12:00:00Z");
+    QTest::newRow("healthy") << past << now.addDays(40) << KeyMatch::Matches << 30
+                             << QStringList();
+    QTest::newRow("within the days asked for")
+        << past << now.addDays(40) << KeyMatch::Matches << 45
+        << QStringList{"Expires in 40 day(s)."};
+    QTest::newRow("no days asked for") << past << now.addDays(1) << KeyMatch::Matches << 0
+                                       << QStringList();
+    QTest::newRow("expired") << past << now.addSecs(-1) << KeyMatch::Matches << 30
+                             << QStringList{"Expired."};
+    QTest::newRow("not valid yet") << now.addDays(1) << now.addDays(400) << KeyMatch::Matches
+                                   << 30 << QStringList{"Not valid yet."};
+    QTest::newRow("another key")
+        << past << now.addDays(400) << KeyMatch::Differs << 30
+        << QStringList{"The key does not belong to the certificate."};
+    QTest::newRow("an encrypted key is no problem")
+        << past << now.addDays(400) << KeyMatch::Encrypted << 30 << QStringList();
+}
+
+void CertificateHealthTest::testSummaryProblems()
+{
+    QFETCH(QDateTime, notBefore);
+    QFETCH(QDateTime, notAfter);
+    QFETCH(KeyMatch, keyMatch);
+    QFETCH(int, warningDays);
+    QFETCH(QStringList, problems);
+
+    CertificateCheck check;
+    check.info = CertificateInfo{"CN=a", "CN=b", notBefore, notAfter};
+    check.keyMatch = keyMatch;
+    QStringList found;
+    for (const SummaryLine &line :
+         certificateSummary(check, utc("2026-12-08T12:00:00Z"), CertificateRole::SigningPair, warningDays)) {
+        if (line.isProblem)
+            found << line.text;
+    }
+    QCOMPARE(found, problems);
+}
+
 void CertificateHealthTest::testPublicKeyBlock()
 {
     const QByteArray block = "-----BEGIN PUBLIC KEY-----\nMFkw\n-----END PUBLIC KEY-----";
