@@ -70,16 +70,11 @@ CustomerSignStepWidget::CustomerSignStepWidget(CustomerSignStep *step)
                            m_verifyRootHealth,
                            [this](const QString &path, QString *error) {
                                return validatePath(path, error);
+                           },
+                           [this](bool verify) { emit verifyAfterSignChanged(verify); },
+                           [this](const QString &filePath) {
+                               emit verifyRootCertificateChanged(filePath);
                            });
-    // clicked, not toggled: the step's own value must not come back to it.
-    connect(ui->verifyAfterSignCheckBox,
-            &QAbstractButton::clicked,
-            this,
-            &CustomerSignStepWidget::verifyAfterSignChanged);
-    connect(ui->verifyRootCertificatePathChooser,
-            &PathChooser::textChanged,
-            this,
-            &CustomerSignStepWidget::verifyRootCertificateChanged);
 
     // clicked, not toggled: the step's own value set through setSignDebugPackage
     // must not come back to it.

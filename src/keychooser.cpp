@@ -59,7 +59,9 @@ void setUpVerifyRootChooser(QCheckBox *verify,
                             QLabel *label,
                             PathChooser *chooser,
                             CertificateHealthLabel *health,
-                            const PathCheck &check)
+                            const PathCheck &check,
+                            const std::function<void(bool)> &verifyChanged,
+                            const std::function<void(const QString &)> &rootChanged)
 {
     setUpStepKeyChooser(chooser,
                         Tr::tr("Select the CA certificate to verify against"),
@@ -83,6 +85,9 @@ void setUpVerifyRootChooser(QCheckBox *verify,
     QObject::connect(chooser, &PathChooser::textChanged, chooser, update);
     QObject::connect(&SigningDefaults::instance(), &SigningDefaults::changed, chooser, update);
     update();
+    // clicked, not toggled: the step's own value must not come back to it.
+    QObject::connect(verify, &QAbstractButton::clicked, chooser, verifyChanged);
+    QObject::connect(chooser, &PathChooser::textChanged, chooser, rootChanged);
 }
 
 } // namespace Tamarek::Internal

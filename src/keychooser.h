@@ -48,11 +48,14 @@ void setUpStepKeyChooser(Utils::PathChooser *chooser,
 
 // A sign step widget's CA certificate for verifying after signing: empty
 // stands for the options page's, which the placeholder names and the health
-// label then shows; usable while verifying is ticked.
+// label then shows; usable while verifying is ticked. The user's changes go
+// to verifyChanged and rootChanged.
 void setUpVerifyRootChooser(QCheckBox *verify,
                             QLabel *label,
                             Utils::PathChooser *chooser,
                             CertificateHealthLabel *health,
-                            const PathCheck &check);
+                            const PathCheck &check,
+                            const std::function<void(bool)> &verifyChanged,
+                            const std::function<void(const QString &)> &rootChanged);
 
 } // namespace Tamarek::Internal

@@ -57,16 +57,11 @@ RpmsignExternalWidget::RpmsignExternalWidget(RpmsignExternalStep *step)
                            m_verifyRootHealth,
                            [this](const QString &path, QString *error) {
                                return validatePath(path, error);
+                           },
+                           [this](bool verify) { emit verifyAfterSignChanged(verify); },
+                           [this](const QString &filePath) {
+                               emit verifyRootCertificateChanged(filePath);
                            });
-    // clicked, not toggled: the step's own value must not come back to it.
-    connect(ui->verifyAfterSignCheckBox,
-            &QAbstractButton::clicked,
-            this,
-            &RpmsignExternalWidget::verifyAfterSignChanged);
-    connect(ui->verifyRootCertificatePathChooser,
-            &PathChooser::textChanged,
-            this,
-            &RpmsignExternalWidget::verifyRootCertificateChanged);
 
     ui->keysTypeComboBox->addItem(tr("Default key"));
     ui->keysTypeComboBox->addItem(tr("Custom key"));

@@ -1190,7 +1190,8 @@ void SignDialogTest::testShutdownStopsRuns()
     setPackage(m_kit->package("a.rpm"));
     QVERIFY(stopped);
     QCOMPARE(status(), "The tool was stopped before it finished.");
-    QVERIFY(labelUpdated.count() > 0 || labelUpdated.wait(5000));
+    // A stopped read may take the kill after the grace time, on a busy machine too.
+    QVERIFY(labelUpdated.count() > 0 || labelUpdated.wait(15000));
     QVERIFY2(label.fullText().contains("The read was stopped."), qPrintable(label.fullText()));
     QTRY_COMPARE(processesMentioning(m_kit->tool().path().toFSPathString()), QStringList());
 }
