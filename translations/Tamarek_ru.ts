@@ -758,7 +758,7 @@ Exit status:
     </message>
     <message>
         <source>Stop the deploy when packages are not signed or do not verify</source>
-        <translation>Останавливать развёртывание, если пакеты не подписаны или не прошли проверку</translation>
+        <translation>Прерывать развёртывание, если пакеты не подписаны или не проверены</translation>
     </message>
 </context>
 <context>
