@@ -68,6 +68,15 @@ expected_str<CliOptions> parseArguments(const QStringList &arguments)
             return {};
         });
     };
+    const auto whole = [](const char *option, int &field) {
+        return Setter([option, &field](const QString &value) -> expected_str<void> {
+            const expected_str<int> read = number(QLatin1String(option), value);
+            if (!read)
+                return make_unexpected(read.error());
+            field = *read;
+            return {};
+        });
+    };
     const QList<CliCommand> all{CliCommand::Sign,
                                 CliCommand::Verify,
                                 CliCommand::Dump,
@@ -108,15 +117,7 @@ expected_str<CliOptions> parseArguments(const QStringList &arguments)
                       Tr::tr("--algorithm is rsa or gost, not \"%1\".").arg(value));
               return {};
           }}},
-        {"--warn-days",
-         {{CliCommand::Health},
-          [&options](const QString &value) -> expected_str<void> {
-              const expected_str<int> days = number("--warn-days", value);
-              if (!days)
-                  return make_unexpected(days.error());
-              options.warnDays = *days;
-              return {};
-          }}},
+        {"--warn-days", {{CliCommand::Health}, whole("--warn-days", options.warnDays)}},
         {"--timeout",
          {all,
           [&options](const QString &value) -> expected_str<void> {
@@ -135,15 +136,7 @@ expected_str<CliOptions> parseArguments(const QStringList &arguments)
         {"--key-passphrase-file", {keyed, text(options.keyPassphraseFile)}},
         {"--client-key-passphrase-file", {sign, text(options.clientKeyPassphraseFile)}},
         {"--binaries-key-passphrase-file", {sign, text(options.binariesKeyPassphraseFile)}},
-        {"--passphrase-fd",
-         {keyed,
-          [&options](const QString &value) -> expected_str<void> {
-              const expected_str<int> fd = number("--passphrase-fd", value);
-              if (!fd)
-                  return make_unexpected(fd.error());
-              options.passphraseFd = *fd;
-              return {};
-          }}},
+        {"--passphrase-fd", {keyed, whole("--passphrase-fd", options.passphraseFd)}},
     };
 
     bool optionsEnded = false;
