@@ -62,19 +62,9 @@ CustomerSignStepWidget::CustomerSignStepWidget(CustomerSignStep *step)
                 &CustomerSignStepWidget::updateCertificateHealth);
     }
 
-    m_verifyRootHealth = new CertificateHealthLabel(this);
-    ui->formLayout->addRow(QString(), m_verifyRootHealth);
-    setUpVerifyRootChooser(ui->verifyAfterSignCheckBox,
-                           ui->verifyRootCertificateLabel,
-                           ui->verifyRootCertificatePathChooser,
-                           m_verifyRootHealth,
-                           [this](const QString &path, QString *error) {
-                               return validatePath(path, error);
-                           },
-                           [this](bool verify) { emit verifyAfterSignChanged(verify); },
-                           [this](const QString &filePath) {
-                               emit verifyRootCertificateChanged(filePath);
-                           });
+    m_verifyRootHealth = setUpVerifyRootChooser(this, ui, [this](const QString &path, QString *error) {
+        return validatePath(path, error);
+    });
 
     // clicked, not toggled: the step's own value set through setSignDebugPackage
     // must not come back to it.

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
@@ -55,14 +56,17 @@ void setUpStepKeyChooser(PathChooser *chooser,
     });
 }
 
-void setUpVerifyRootChooser(QCheckBox *verify,
-                            QLabel *label,
-                            PathChooser *chooser,
-                            CertificateHealthLabel *health,
-                            const PathCheck &check,
-                            const std::function<void(bool)> &verifyChanged,
-                            const std::function<void(const QString &)> &rootChanged)
+CertificateHealthLabel *setUpVerifyRootChooser(QFormLayout *layout,
+                                               QCheckBox *verify,
+                                               QLabel *label,
+                                               PathChooser *chooser,
+                                               const PathCheck &check,
+                                               const std::function<void(bool)> &verifyChanged,
+                                               const std::function<void(const QString &)> &rootChanged)
 {
+    QTC_ASSERT(layout && verify && label && chooser, return nullptr);
+    auto health = new CertificateHealthLabel;
+    layout->addRow(QString(), health);
     setUpStepKeyChooser(chooser,
                         Tr::tr("Select the CA certificate to verify against"),
                         true,
@@ -88,6 +92,7 @@ void setUpVerifyRootChooser(QCheckBox *verify,
     // clicked, not toggled: the step's own value must not come back to it.
     QObject::connect(verify, &QAbstractButton::clicked, chooser, verifyChanged);
     QObject::connect(chooser, &PathChooser::textChanged, chooser, rootChanged);
+    return health;
 }
 
 } // namespace Tamarek::Internal

@@ -10,6 +10,7 @@
 
 QT_BEGIN_NAMESPACE
 class QCheckBox;
+class QFormLayout;
 class QLabel;
 QT_END_NAMESPACE
 
@@ -48,14 +49,29 @@ void setUpStepKeyChooser(Utils::PathChooser *chooser,
 
 // A sign step widget's CA certificate for verifying after signing: empty
 // stands for the options page's, which the placeholder names and the health
-// label then shows; usable while verifying is ticked. The user's changes go
-// to verifyChanged and rootChanged.
-void setUpVerifyRootChooser(QCheckBox *verify,
-                            QLabel *label,
-                            Utils::PathChooser *chooser,
-                            CertificateHealthLabel *health,
-                            const PathCheck &check,
-                            const std::function<void(bool)> &verifyChanged,
-                            const std::function<void(const QString &)> &rootChanged);
+// label (a row added to layout) then shows; usable while verifying is ticked.
+// The user's changes go to verifyChanged and rootChanged.
+CertificateHealthLabel *setUpVerifyRootChooser(QFormLayout *layout,
+                                               QCheckBox *verify,
+                                               QLabel *label,
+                                               Utils::PathChooser *chooser,
+                                               const PathCheck &check,
+                                               const std::function<void(bool)> &verifyChanged,
+                                               const std::function<void(const QString &)> &rootChanged);
+
+// The same for both step widgets, whose forms name the controls alike and
+// whose signals tell the step of the user's changes.
+template<typename Widget, typename Form>
+CertificateHealthLabel *setUpVerifyRootChooser(Widget *widget, Form *form, const PathCheck &check)
+{
+    return setUpVerifyRootChooser(
+        form->formLayout,
+        form->verifyAfterSignCheckBox,
+        form->verifyRootCertificateLabel,
+        form->verifyRootCertificatePathChooser,
+        check,
+        [widget](bool verify) { emit widget->verifyAfterSignChanged(verify); },
+        [widget](const QString &path) { emit widget->verifyRootCertificateChanged(path); });
+}
 
 } // namespace Tamarek::Internal

@@ -49,19 +49,9 @@ RpmsignExternalWidget::RpmsignExternalWidget(RpmsignExternalStep *step)
             this,
             &RpmsignExternalWidget::updateCertificateHealth);
 
-    m_verifyRootHealth = new CertificateHealthLabel(this);
-    ui->formLayout->addRow(QString(), m_verifyRootHealth);
-    setUpVerifyRootChooser(ui->verifyAfterSignCheckBox,
-                           ui->verifyRootCertificateLabel,
-                           ui->verifyRootCertificatePathChooser,
-                           m_verifyRootHealth,
-                           [this](const QString &path, QString *error) {
-                               return validatePath(path, error);
-                           },
-                           [this](bool verify) { emit verifyAfterSignChanged(verify); },
-                           [this](const QString &filePath) {
-                               emit verifyRootCertificateChanged(filePath);
-                           });
+    m_verifyRootHealth = setUpVerifyRootChooser(this, ui, [this](const QString &path, QString *error) {
+        return validatePath(path, error);
+    });
 
     ui->keysTypeComboBox->addItem(tr("Default key"));
     ui->keysTypeComboBox->addItem(tr("Custom key"));

@@ -213,6 +213,58 @@ run sign --target "$rpmsign_target" --key "$keys/encrypted-developer-key.pem" \
 expect_status 3 "a passphrase file that others may read is refused"
 check "it says why" grep -q "chmod 600" "$work/err"
 
+# --- no source but a terminal: asked there once, without echo
+# TYPED is written when the prompt shows; prints the exit status, then
+# "echo-off" when the terminal did not echo, then what the terminal showed.
+on_terminal() { # TYPED ARGUMENTS...
+    python3 - "$program" "$@" <<'PY'
+import os, pty, select, sys, termios, time
+program, typed, arguments = sys.argv[1], sys.argv[2], sys.argv[3:]
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(program, [program] + arguments)
+shown, sent, echo_off, deadline = b"", False, False, time.monotonic() + 120
+while time.monotonic() < deadline:
+    ready, _, _ = select.select([fd], [], [], 1)
+    if not ready:
+        continue
+    try:
+        chunk = os.read(fd, 4096)
+    except OSError:
+        break
+    if not chunk:
+        break
+    shown += chunk
+    if not sent and b"pass phrase" in shown.lower():
+        echo_off = not termios.tcgetattr(fd)[3] & termios.ECHO
+        os.write(fd, typed.encode() + b"\n")
+        sent = True
+_, status = os.waitpid(pid, 0)
+print(os.waitstatus_to_exitcode(status))
+print("echo-off" if echo_off else "echo-on")
+sys.stdout.write(shown.decode(errors="replace"))
+PY
+}
+tty_out=$(on_terminal "$sentinel" sign --target "$rpmsign_target" \
+    --key "$keys/encrypted-developer-key.pem" --cert "$keys/developer-cert.pem" "${rpms[@]}")
+check "a terminal: asked there and signed" test "$(head -n 1 <<<"$tty_out")" = 0
+check "a terminal: typed without echo" test "$(sed -n 2p <<<"$tty_out")" = echo-off
+check "a terminal: the passphrase is not shown" bash -c "! grep -qF '$sentinel' <<<\"\$1\"" - \
+    "$tty_out"
+tty_out=$(on_terminal not-the-passphrase sign --target "$rpmsign_target" \
+    --key "$keys/encrypted-developer-key.pem" --cert "$keys/developer-cert.pem" "${rpms[@]}")
+check "a terminal: a wrong answer exits 3" test "$(head -n 1 <<<"$tty_out")" = 3
+check "a terminal: asked once" test "$(grep -ci 'pass phrase' <<<"$tty_out")" = 1
+
+# --- the engine by name
+run health --engine "Neverra OS Build Engine" --target "$rpmsign_target" \
+    --key "$keys/developer-key.pem" --cert "$keys/developer-cert.pem"
+expect_status 0 "the engine named by --engine"
+run health --engine "No Such Engine" --target "$rpmsign_target" \
+    --key "$keys/developer-key.pem" --cert "$keys/developer-cert.pem"
+expect_status 4 "an engine the kit does not have"
+check "it names the engine" grep -q 'no build engine named "No Such Engine"' "$work/err"
+
 # --- defaults from the IDE's settings, and the certificate's health
 cat >"$work/QtCreator.ini" <<INI
 [General]
