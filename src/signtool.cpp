@@ -17,13 +17,13 @@ SignTool::SignTool(QObject *parent)
         this,
         &SignTool::addOutput,
         this,
-        [](const QString &output) { echo(QString("[I]\t%1").arg(output)); },
+        [this](const QString &output) { echoLine(QString("[I]\t%1").arg(output), false); },
         Qt::DirectConnection);
     connect(
         this,
         &SignTool::addError,
         this,
-        [](const QString &error) { echo(QString("[E]\t%1").arg(error), true); },
+        [this](const QString &error) { echoLine(QString("[E]\t%1").arg(error), true); },
         Qt::DirectConnection);
 }
 
@@ -92,17 +92,40 @@ bool SignTool::handleChunk(RunOutput &output,
                            bool isError,
                            QByteArray &input)
 {
+    m_collecting = true;
     for (const LineSplitter::Line &line : lines.take(chunk)) {
         if (line.isPrompt) {
+            m_collecting = false;
+            echoCollected(isError);
+            // The prompt's event loop may delete this tool: no member after a refusal.
             if (!askForPassword(output, line.text, input))
                 return false;
+            m_collecting = true;
         } else if (isError) {
             emit addError(line.text);
         } else {
             emit addOutput(line.text);
         }
     }
+    m_collecting = false;
+    echoCollected(isError);
     return true;
+}
+
+void SignTool::echoLine(const QString &line, bool isError)
+{
+    if (m_collecting)
+        m_collected << line;
+    else
+        echo(line, isError);
+}
+
+void SignTool::echoCollected(bool isError)
+{
+    if (m_collected.isEmpty())
+        return;
+    echo(m_collected.join('\n'), isError);
+    m_collected.clear();
 }
 
 bool SignTool::handleQuiet(RunOutput &output, QByteArray &input)

@@ -112,8 +112,14 @@ protected:
 private:
     bool isStopped(RunOutput &output) const;
     bool askForPassword(RunOutput &output, const QString &prompt, QByteArray &input);
+    void echoLine(const QString &line, bool isError);
+    void echoCollected(bool isError);
 
     RunStops m_runs;
+    // The lines of one chunk go to the log in one write: a write each keeps
+    // the log's pane busy for long with a big dump.
+    bool m_collecting = false;
+    QStringList m_collected;
 };
 
 } // namespace Tamarek::Internal
