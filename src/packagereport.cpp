@@ -7,6 +7,8 @@
 #include "runreason.h"
 #include "signaturedump.h"
 
+#include <utils/filepath.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -49,6 +51,38 @@ QStringList packagesOf(const QString &fieldText)
 QString packageFieldText(const QStringList &packages)
 {
     return packages.join(QString(separator) + ' ');
+}
+
+QStringList fieldPackagePaths(const QString &fieldText)
+{
+    const auto asTyped = [](const QString &path) {
+        return Utils::FilePath::fromUserInput(path).toFSPathString();
+    };
+    if (!fieldText.contains(separator))
+        return packagesOf(asTyped(fieldText));
+    QStringList packages;
+    for (const QString &package : packagesOf(fieldText))
+        packages << asTyped(package);
+    return packages;
+}
+
+bool areFiles(const QStringList &paths)
+{
+    return std::all_of(paths.cbegin(), paths.cend(), [](const QString &path) {
+        return QFileInfo(path).isFile();
+    });
+}
+
+QList<PackageReport> reportsFor(const QStringList &packages, const QList<PackageReport> &known)
+{
+    QList<PackageReport> reports;
+    for (const QString &package : packages) {
+        const auto same = std::find_if(known.cbegin(), known.cend(), [&](const PackageReport &r) {
+            return r.path == package;
+        });
+        reports << (same != known.cend() ? *same : PackageReport{package});
+    }
+    return reports;
 }
 
 static QString fieldValue(const QString &line, QLatin1StringView name)

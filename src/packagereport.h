@@ -36,6 +36,13 @@ struct PackageReport
 // the field's text as it is.
 QStringList packagesOf(const QString &fieldText);
 QString packageFieldText(const QStringList &packages);
+// The same, each path read as the user typed it (~, relative parts).
+QStringList fieldPackagePaths(const QString &fieldText);
+bool areFiles(const QStringList &paths);
+
+// A report for each package, what is known of it already kept: a verify keeps
+// the signatures shown, a dump the verification.
+QList<PackageReport> reportsFor(const QStringList &packages, const QList<PackageReport> &known);
 
 QList<SignatureEntry> signatureEntries(const QString &dumpText);
 

@@ -87,13 +87,13 @@ SignDialog::SignDialog(QWidget *parent)
             this,
             &SignDialog::deleteSignature);
     connect(ui->verifySignaturePushButton, &QPushButton::pressed, this, [this] {
-        if (m_running)
+        if (m_runs.isRunning())
             return;
         if (waitAlive(this, [this] { verifyPackage(); }))
             runPending();
     });
     connect(ui->dumpPushButton, &QPushButton::pressed, this, [this] {
-        if (m_running)
+        if (m_runs.isRunning())
             return;
         if (waitAlive(this, [this] { dumpPackage(); }))
             runPending();
@@ -196,7 +196,7 @@ void SignDialog::showEvent(QShowEvent *event)
         return;
     clearSignOutcome();
     clearOutcome(ui->generateLabel);
-    if (m_running)
+    if (m_runs.isRunning())
         return;
     if (!m_targetsArrived) {
         m_statusBar->showMessage(tr("Updating targets..."));
@@ -223,7 +223,7 @@ bool SignDialog::event(QEvent *event)
 void SignDialog::keyPressEvent(QKeyEvent *event)
 {
     // Escape stops a run, and only once none is left closes the window.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_running) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_runs.isRunning()) {
         stopRun();
         event->accept();
         return;
@@ -356,20 +356,9 @@ void SignDialog::chooseSeveralPackages()
     ui->rpmPathChooser->setPath(packageFieldText(packages));
 }
 
-// Each path as the field's own would be read.
-static QStringList fieldPackages(const QString &text)
-{
-    if (!text.contains(';'))
-        return packagesOf(FilePath::fromUserInput(text).toFSPathString());
-    QStringList packages;
-    for (const QString &package : packagesOf(text))
-        packages << FilePath::fromUserInput(package).toFSPathString();
-    return packages;
-}
-
 bool SignDialog::validatePackages(const QString &text, QString *errorMessage) const
 {
-    const QStringList packages = fieldPackages(text);
+    const QStringList packages = fieldPackagePaths(text);
     if (packages.isEmpty() && !text.contains(';')) {
         if (!validatePath(text, false, errorMessage))
             return false;
@@ -413,8 +402,7 @@ void SignDialog::setUpAccessibility()
         m_outcomeLabelNames.insert(label, label->accessibleName());
     }
 
-    QList<QWidget *> &order = m_tabOrder;
-    order = {ui->m_comboBoxBuildTargets};
+    QList<QWidget *> order{ui->m_comboBoxBuildTargets};
     const auto addChooser = [&order](PathChooser *chooser) {
         order << chooser->lineEdit() << chooser->buttonAtIndex(0);
     };
@@ -438,36 +426,25 @@ void SignDialog::setUpAccessibility()
     addChooser(ui->generatedReqPathChooser);
     order << ui->generateCompanyNameLineEdit << ui->generationKeyEncryptCheckBox << ui->genReqButton
           << m_stopButton;
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+    m_focusChain.setOrder(order);
     // A status text, not a control: with no frame it would show no focus.
     ui->opensslStatusLabel->setFocusPolicy(Qt::NoFocus);
 }
 
-// The focus chain of a form with compound widgets keeps their containers
-// in it: from the last control the chain would come to the package chooser,
-// past the target. The list above is the order, round and round.
 bool SignDialog::focusNextPrevChild(bool next)
 {
-    const qsizetype current = m_tabOrder.indexOf(focusWidget());
-    if (current < 0)
+    if (!m_focusChain.contains(focusWidget()))
         return QDialog::focusNextPrevChild(next);
-    const qsizetype count = m_tabOrder.size();
-    for (qsizetype step = 1; step < count; ++step) {
-        QWidget *candidate = m_tabOrder.at((current + (next ? step : count - step)) % count);
-        if (!candidate->isVisibleTo(this) || !candidate->isEnabled()
-            || !(candidate->focusPolicy() & Qt::TabFocus)) {
-            continue;
-        }
-        candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-        // Focused, a label shows nothing until its link is: one stop, the link.
-        if (candidate == ui->regularKeysLabel) {
-            QKeyEvent key(QEvent::KeyPress, next ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
-            QCoreApplication::sendEvent(candidate, &key);
-        }
-        return true;
+    QWidget *candidate = m_focusChain.next(focusWidget(), next, this);
+    if (!candidate)
+        return false;
+    candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    // Focused, a label shows nothing until its link is: one stop, the link.
+    if (candidate == ui->regularKeysLabel) {
+        QKeyEvent key(QEvent::KeyPress, next ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
+        QCoreApplication::sendEvent(candidate, &key);
     }
-    return false;
+    return true;
 }
 
 // Beside each pair on the Sign tab, what its certificate says and whether the
@@ -568,7 +545,7 @@ bool SignDialog::validatePath(const QString &path, bool mustExist, QString *erro
 
 void SignDialog::onTabChanged(int index)
 {
-    if (index != REQUEST_TAB || deferWhileRunning(Deferred::OpensslCheck))
+    if (index != REQUEST_TAB || m_runs.deferWhileRunning(Deferred::OpensslCheck))
         return;
     if (waitAlive(this, [this] { checkOpenssl(); }))
         runPending();
@@ -598,7 +575,7 @@ void SignDialog::updateTargetList(const QStringList &targets)
 
 void SignDialog::requestTargetChange(const QString &name)
 {
-    if (deferWhileRunning(Deferred::TargetChange))
+    if (m_runs.deferWhileRunning(Deferred::TargetChange))
         return;
     if (waitAlive(this, [this, &name] { onTargetChanged(name); }))
         runPending();
@@ -694,11 +671,11 @@ std::optional<bool> SignDialog::probe(const QStringList &command)
 // The probes' output is read but not shown; the handler only tells a stop.
 OutputHandler SignDialog::stoppableHandler()
 {
-    const quint64 run = m_ownRuns.start();
+    const quint64 run = m_runs.startOwnRun();
     return OutputHandler(ifAlive(
         this,
         [this, run](const QByteArray &, const QByteArray &, QByteArray &) {
-            return !m_ownRuns.isStopped(run);
+            return !m_runs.isOwnRunStopped(run);
         },
         false));
 }
@@ -744,7 +721,7 @@ QString SignDialog::packagePath() const
 QStringList SignDialog::packagePaths() const
 {
     const QString text = ui->rpmPathChooser->lineEdit()->text();
-    return text.contains(';') ? fieldPackages(text) : packagesOf(packagePath());
+    return text.contains(';') ? fieldPackagePaths(text) : packagesOf(packagePath());
 }
 
 QString SignDialog::singlePackage() const
@@ -762,7 +739,7 @@ QString SignDialog::targetName() const
 // the target has no tool or a run is on.
 SignTool *SignDialog::packageTool()
 {
-    if (m_running || packagePaths().isEmpty())
+    if (m_runs.isRunning() || packagePaths().isEmpty())
         return nullptr;
     return currentTool();
 }
@@ -805,7 +782,7 @@ void SignDialog::deleteSignature()
 
 void SignDialog::onRpmPathChanged()
 {
-    if (deferWhileRunning(Deferred::Refresh))
+    if (m_runs.deferWhileRunning(Deferred::Refresh))
         return;
     if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
@@ -813,7 +790,7 @@ void SignDialog::onRpmPathChanged()
 
 void SignDialog::refreshPackage()
 {
-    takeDeferred(Deferred::Refresh);
+    m_runs.take(Deferred::Refresh);
     // A stale verify, or a dialog gone meanwhile, leaves the dump out.
     if (verifyPackage())
         dumpPackage();
@@ -840,7 +817,7 @@ bool SignDialog::verifyPackage()
         if (!result)
             return false;
         if (package != singlePackage() || target != targetName()) {
-            defer(Deferred::Refresh);
+            m_runs.defer(Deferred::Refresh);
             return false;
         }
     }
@@ -871,33 +848,11 @@ void SignDialog::dumpPackage()
         if (!result)
             return;
         if (package != singlePackage() || target != targetName()) {
-            defer(Deferred::Refresh);
+            m_runs.defer(Deferred::Refresh);
             return;
         }
     }
     showDump(dumpView(result ? &*result : nullptr));
-}
-
-// What is known of these packages already: a verify keeps the signatures
-// shown, a dump the verification.
-static QList<PackageReport> reportsFor(const QStringList &packages,
-                                       const QList<PackageReport> &known)
-{
-    QList<PackageReport> reports;
-    for (const QString &package : packages) {
-        const auto same = std::find_if(known.cbegin(), known.cend(), [&](const PackageReport &r) {
-            return r.path == package;
-        });
-        reports << (same != known.cend() ? *same : PackageReport{package});
-    }
-    return reports;
-}
-
-static bool allFiles(const QStringList &packages)
-{
-    return std::all_of(packages.cbegin(), packages.cend(), [](const QString &package) {
-        return QFileInfo(package).isFile();
-    });
 }
 
 // Several packages: one run of the tool for all of them, none while one
@@ -905,7 +860,7 @@ static bool allFiles(const QStringList &packages)
 bool SignDialog::verifyBatch(const QStringList &packages)
 {
     QTC_CHECK(packages.size() > 1);
-    if (!allFiles(packages)) {
+    if (!areFiles(packages)) {
         showReports({});
         return true;
     }
@@ -919,7 +874,7 @@ bool SignDialog::verifyBatch(const QStringList &packages)
         if (!result)
             return false;
         if (packages != packagePaths() || target != targetName()) {
-            defer(Deferred::Refresh);
+            m_runs.defer(Deferred::Refresh);
             return false;
         }
         addVerification(reports, *result, keys.caCertificate);
@@ -934,7 +889,7 @@ bool SignDialog::verifyBatch(const QStringList &packages)
 void SignDialog::dumpBatch(const QStringList &packages)
 {
     QTC_CHECK(packages.size() > 1);
-    if (!allFiles(packages))
+    if (!areFiles(packages))
         return;
     QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
     SignTool *tool = currentTool();
@@ -949,7 +904,7 @@ void SignDialog::dumpBatch(const QStringList &packages)
     if (!result)
         return;
     if (packages != packagePaths() || target != targetName()) {
-        defer(Deferred::Refresh);
+        m_runs.defer(Deferred::Refresh);
         return;
     }
     if (!cutShort(*result))
@@ -1050,7 +1005,7 @@ void SignDialog::checkOpenssl()
 
 void SignDialog::createRequest()
 {
-    if (m_running)
+    if (m_runs.isRunning())
         return;
     m_statusBar->clearMessage();
     if (!waitAlive(this, [this] { checkOpenssl(); }))
@@ -1106,11 +1061,11 @@ void SignDialog::createRequest()
 std::optional<ProcessResult> SignDialog::run(SignTool *tool,
                                              const std::function<ProcessResult()> &body)
 {
-    // Every caller defers while a run is in progress.
-    QTC_CHECK(!m_running);
     QPointer<QWidget> focused = focusWidget();
-    m_running = true;
-    m_runningTool = tool;
+    m_runs.begin([tool = QPointer<SignTool>(tool)] {
+        if (tool)
+            tool->stop();
+    });
     m_stopButton->setEnabled(true);
     if (m_actionButtons.contains(qobject_cast<QPushButton *>(focused.data())))
         m_stopButton->setFocus();
@@ -1120,8 +1075,7 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
     if (!result)
         return {};
 
-    m_running = false;
-    m_runningTool = nullptr;
+    m_runs.end();
     setBusy(false);
     if (focused && focused->isEnabled() && focused->isVisible() && m_stopButton->hasFocus())
         focused->setFocus();
@@ -1133,44 +1087,26 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
 
 void SignDialog::stopRun()
 {
-    if (!m_running)
-        return;
-    if (m_runningTool)
-        m_runningTool->stop();
-    m_ownRuns.stopRunning();
-}
-
-bool SignDialog::deferWhileRunning(Deferred work)
-{
-    if (m_running)
-        defer(work);
-    return m_running;
-}
-
-bool SignDialog::takeDeferred(Deferred work)
-{
-    const bool deferred = m_deferred.testFlag(work);
-    m_deferred.setFlag(work, false);
-    return deferred;
+    m_runs.stop();
 }
 
 // Loops: a request can come in while a pending one runs.
 void SignDialog::runPending()
 {
-    while (!m_running) {
+    while (!m_runs.isRunning()) {
         bool alive = true;
-        if (takeDeferred(Deferred::TargetChange))
+        if (m_runs.take(Deferred::TargetChange))
             alive = waitAlive(this, [this] { onTargetChanged(targetName()); });
-        else if (m_deferred.testFlag(Deferred::Refresh)) // refreshPackage takes it
+        else if (m_runs.isDeferred(Deferred::Refresh)) // refreshPackage takes it
             alive = waitAlive(this, [this] { refreshPackage(); });
-        else if (takeDeferred(Deferred::OpensslCheck))
+        else if (m_runs.take(Deferred::OpensslCheck))
             alive = waitAlive(this, [this] { checkOpenssl(); });
         else
             break;
         if (!alive)
             return;
     }
-    if (!m_running)
+    if (!m_runs.isRunning())
         emit runsFinished();
 }
 

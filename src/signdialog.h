@@ -3,7 +3,8 @@
 
 #pragma once
 
-#include "runstops.h"
+#include "dialogruns.h"
+#include "focuschain.h"
 #include "signtool.h"
 #include "targetinfo.h"
 
@@ -122,11 +123,7 @@ private:
     OutputHandler stoppableHandler();
     void stopRun();
     // Work asked for while a run is in progress, done after it in this order.
-    enum class Deferred { TargetChange = 0x1, Refresh = 0x2, OpensslCheck = 0x4 };
-    Q_DECLARE_FLAGS(DeferredWork, Deferred)
-    bool deferWhileRunning(Deferred work);
-    void defer(Deferred work) { m_deferred.setFlag(work); }
-    bool takeDeferred(Deferred work);
+    using Deferred = DialogRuns::Work;
     void runPending();
     void setBusy(bool busy);
     void setOutcome(QLabel *label, const Outcome &outcome);
@@ -152,14 +149,11 @@ private:
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;
     QHash<QLabel *, QString> m_outcomeLabelNames;
-    QList<QWidget *> m_tabOrder;
+    FocusChain m_focusChain;
 
     bool m_targetsArrived = false;
     bool m_closed = false;
-    bool m_running = false;
-    DeferredWork m_deferred;
-    QPointer<SignTool> m_runningTool;
-    RunStops m_ownRuns;
+    DialogRuns m_runs;
 };
 
 } // namespace Tamarek::Internal

@@ -16,6 +16,7 @@ class PackageReportTest : public QObject
 
 private slots:
     void testPackagesOf();
+    void testReportsKeepWhatIsKnown();
     void testDumpsAndVerification();
     void testVerificationCutShort();
 };
@@ -36,6 +37,35 @@ void PackageReportTest::testPackagesOf()
     QCOMPARE(packagesOf(""), QStringList());
     QCOMPARE(packagesOf(packageFieldText({"/ws/a.rpm", "/ws/b.rpm"})),
              QStringList({"/ws/a.rpm", "/ws/b.rpm"}));
+}
+
+// A verify after a dump keeps the signatures, a dump after a verify the
+// verification; a package new to the list starts blank, in the list's order.
+void PackageReportTest::testReportsKeepWhatIsKnown()
+{
+    PackageReport dumped{"/ws/a.rpm"};
+    dumped.signatures = {{"CN=Dev", "developer", "AB12"}};
+    PackageReport verified{"/ws/b.rpm"};
+    verified.verifyRan = true;
+    verified.reason = "bad signature";
+    const QList<PackageReport> reports = reportsFor({"/ws/c.rpm", "/ws/b.rpm", "/ws/a.rpm"},
+                                                    {dumped, verified, {"/ws/gone.rpm"}});
+    QCOMPARE(reports.size(), 3);
+    QCOMPARE(reports.at(0).path, "/ws/c.rpm");
+    QVERIFY(reports.at(0).signatures.isEmpty() && !reports.at(0).verifyRan);
+    QCOMPARE(reports.at(1).reason, "bad signature");
+    QCOMPARE(reports.at(2).signatures.size(), 1);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath("a.rpm"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(areFiles({dir.filePath("a.rpm")}));
+    QVERIFY(!areFiles({dir.filePath("a.rpm"), dir.filePath("missing.rpm")}));
+    // A folder is no package.
+    QVERIFY(!areFiles({dir.path()}));
+    QCOMPARE(fieldPackagePaths(dir.path() + "/./a.rpm; " + dir.path() + "/sub/../a.rpm"),
+             QStringList({dir.filePath("a.rpm"), dir.filePath("a.rpm")}));
 }
 
 static ProcessResult ran(const QByteArray &out, const QByteArray &err, int exitCode)
