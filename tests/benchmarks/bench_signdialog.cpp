@@ -12,6 +12,8 @@
 #include <coreplugin/actionmanager/actionmanager.h>
 #include <coreplugin/actionmanager/command.h>
 #include <coreplugin/icore.h>
+#include <coreplugin/messagemanager.h>
+#include <coreplugin/outputwindow.h>
 #include <utils/pathchooser.h>
 
 #include <QAction>
@@ -64,6 +66,7 @@ private slots:
     void testTargetSelected();
     void testRunsOverLife();
     void testHundredPackages();
+    void testPaneFormatting();
 
 private:
     std::unique_ptr<TestKit> m_kit;
@@ -282,6 +285,38 @@ void SignDialogBenchmark::testHundredPackages()
           "the tool's runs alone",
           worstNs / 1e6, worstAloneNs / 1e6);
     QSettings().remove("OrvRpmSign.History.TargetName");
+}
+
+// What the General Messages pane itself takes to lay out the lines a dump
+// echoes, in one pass of its timer: the stalls while it works off a run's
+// output. A signature line is one word of over 500 characters.
+void SignDialogBenchmark::testPaneFormatting()
+{
+    Core::OutputWindow *window = GeneralMessages::window();
+    QVERIFY(window);
+    Core::MessageManager::writeDisrupting("[I]\tshown");
+    const QString signatureLine = "[I]\tSignature: sha256, rsaEncryption, " + QString(512, 'a');
+    const QString subjectLine = "[I]\tSubject: O=Tamarek Test, OU=developer, CN=Tamarek developer";
+    for (const auto &[kind, line] : {std::pair("signature", signatureLine),
+                                     std::pair("subject", subjectLine)}) {
+        for (const int size : {1000, 4000}) {
+            QString text;
+            while (text.size() < size)
+                text += line + '\n';
+            QList<double> ms;
+            for (int i = 0; i < 20; ++i) {
+                QElapsedTimer timer;
+                timer.start();
+                window->appendMessage(text, Utils::GeneralMessageFormat);
+                window->flush(); // formats a modest queue at once
+                ms << timer.nsecsElapsed() / 1e6;
+                QCoreApplication::processEvents();
+            }
+            qInfo("General Messages lays out %lld characters of %s lines in %.1f ms "
+                  "(median of 20; %.1f us a character)",
+                  text.size(), kind, median(ms), median(ms) * 1000 / text.size());
+        }
+    }
 }
 
 static const int registered = qEnvironmentVariableIsSet("TAMAREK_BENCHMARKS")
