@@ -174,6 +174,7 @@ bool CustomerSignStep::checkKeys(const SignKeys &signKeys, QString *error) const
 
 QStringList CustomerSignStep::packagesToSign(OrvVbtRpmBuildStep *rpmBuildStep) const
 {
+    QTC_ASSERT(rpmBuildStep, return {});
     const QStringList packages = rpmBuildStep->deployablePackagesFileNames();
     return signDebugPackages ? packages : withoutDebugPackages(packages);
 }

@@ -50,6 +50,7 @@ ProjectListener::~ProjectListener() = default;
 
 bool ProjectListener::watchProject(Project *project)
 {
+    QTC_ASSERT(project, return false);
     for (Target *target : project->targets()) {
         connect(target,
                 &Target::parsingFinished,
@@ -62,6 +63,7 @@ bool ProjectListener::watchProject(Project *project)
 
 bool ProjectListener::unwatchProject(Project *project)
 {
+    QTC_ASSERT(project, return false);
     m_pendingTargets.removeIf([project](const QPointer<Target> &target) {
         return !target || target->project() == project;
     });

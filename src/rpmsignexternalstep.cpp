@@ -137,6 +137,7 @@ bool RpmsignExternalStep::checkKeys(const SignKeys &keys, QString *error) const
 
 QStringList RpmsignExternalStep::packagesToSign(OrvVbtRpmBuildStep *rpmBuildStep) const
 {
+    QTC_ASSERT(rpmBuildStep, return {});
     return rpmBuildStep->packages();
 }
 

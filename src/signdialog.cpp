@@ -695,6 +695,7 @@ SignTool *SignDialog::currentTool()
             "Error: unable to find signing tools for the selected target");
         return nullptr;
     }
+    QTC_CHECK(!name.isEmpty());
     m_tools.insert(name, tool);
     return tool;
 }
@@ -915,6 +916,7 @@ void SignDialog::dumpBatch(const QStringList &packages)
 // The summary stands where one package's signatures would.
 void SignDialog::showReports(const QList<PackageReport> &reports)
 {
+    QTC_ASSERT(m_reportView, return);
     m_reportView->setReports(reports);
     ui->developerSignatureShortLabel->setPlainLines(batchSummary(reports));
 }
@@ -1061,6 +1063,7 @@ void SignDialog::createRequest()
 std::optional<ProcessResult> SignDialog::run(SignTool *tool,
                                              const std::function<ProcessResult()> &body)
 {
+    QTC_ASSERT(body, return {});
     QPointer<QWidget> focused = focusWidget();
     m_runs.begin([tool = QPointer<SignTool>(tool)] {
         if (tool)
@@ -1118,6 +1121,7 @@ void SignDialog::setBusy(bool busy)
 
 void SignDialog::setOutcome(QLabel *label, const Outcome &outcome)
 {
+    QTC_ASSERT(label, return);
     label->setPixmap((outcome.ok ? Icons::OK : Icons::BROKEN).pixmap());
     label->setAccessibleName(outcome.name);
     label->setToolTip(outcome.name);
@@ -1125,6 +1129,7 @@ void SignDialog::setOutcome(QLabel *label, const Outcome &outcome)
 
 void SignDialog::clearOutcome(QLabel *label)
 {
+    QTC_ASSERT(label, return);
     label->clear();
     label->setAccessibleName(m_outcomeLabelNames.value(label));
     label->setToolTip({});

@@ -17,6 +17,8 @@ void SigningRun::setWork(SignTool &tool,
                          const Work &work,
                          const std::function<void()> &onStopped)
 {
+    // A run's work is set once, before it starts.
+    QTC_ASSERT(m_state == State::Idle, return);
     m_tool = &tool;
     m_work = work;
     m_onStopped = onStopped;

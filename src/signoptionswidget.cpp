@@ -16,6 +16,7 @@
 
 #include <utils/fancylineedit.h>
 #include <utils/pathchooser.h>
+#include <utils/qtcassert.h>
 
 #include <QSettings>
 
@@ -290,6 +291,7 @@ void SignOptionsWidget::updateBothPathChoosers()
 // look at the regular entry, an untick of the check box or a workspace change.
 void SignOptionsWidget::keepCustomPath(QComboBox *comboBox, PathChooser *chooser, FilePath *path)
 {
+    QTC_ASSERT(comboBox && chooser && path, return);
     connect(chooser, &PathChooser::textChanged, this, [comboBox, chooser, path] {
         if (comboBox->currentIndex() == CUSTOM_INDEX)
             *path = chooser->filePath();

@@ -272,6 +272,7 @@ void SignStep::warnNotSigned()
 bool SignStep::signPackages(const SigningInput &input, const StopRequest &stop)
 {
     QTC_ASSERT(m_signTool, return false);
+    QTC_ASSERT(!input.packages.isEmpty(), return false);
     if (!waitAlive(this, [&] { warnOfCertificates(input.keys, stop); }) || stop.isRequested())
         return false;
     const std::optional<ProcessResult> result = waitAlive(this, [&] {
@@ -300,6 +301,8 @@ bool SignStep::verifySigned(const SigningInput &input, const StopRequest &stop)
         reportVerifyError(tr("Error: The signatures can't be verified: no CA certificate is set."));
         return false;
     }
+    // Only what was signed is verified.
+    QTC_ASSERT(!input.packages.isEmpty(), return false);
     const QString rootName = QFileInfo(input.verifyRoot).fileName();
     emit addOutput(tr("Verifying signatures with %1...").arg(rootName),
                    OutputFormat::NormalMessage);

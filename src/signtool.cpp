@@ -6,6 +6,8 @@
 #include "passphrasecache.h"
 #include "waitalive.h"
 
+#include <utils/qtcassert.h>
+
 #include <memory>
 
 namespace Tamarek::Internal {
@@ -92,6 +94,8 @@ bool SignTool::handleChunk(RunOutput &output,
                            bool isError,
                            QByteArray &input)
 {
+    // Each chunk's lines go out before the next chunk is read.
+    QTC_CHECK(!m_collecting && m_collected.isEmpty());
     m_collecting = true;
     for (const LineSplitter::Line &line : lines.take(chunk)) {
         if (line.isPrompt) {
