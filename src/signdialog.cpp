@@ -223,7 +223,8 @@ bool SignDialog::event(QEvent *event)
 void SignDialog::keyPressEvent(QKeyEvent *event)
 {
     // Escape stops a run, and only once none is left closes the window.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_runs.isRunning()) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier
+        && m_runs.isRunning()) {
         stopRun();
         event->accept();
         return;

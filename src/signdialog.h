@@ -12,7 +12,6 @@
 
 #include <QDialog>
 #include <QHash>
-#include <QPointer>
 
 #include <functional>
 #include <optional>
