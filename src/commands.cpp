@@ -190,4 +190,28 @@ QStringList keyPublicKeyCommand(const QString &target, const QString &keyPath)
                                << "pass:" << "-in" << keyPath;
 }
 
+QString runLine(const QStringList &command, int exitCode)
+{
+    const QString head = QString("[$] %1\t").arg(exitCode);
+    const QString joined = command.join(' ');
+    if (head.size() + joined.size() <= maxRunLineLength)
+        return head + joined;
+    QStringList lines;
+    QString line = head;
+    bool empty = true;
+    for (const QString &argument : command) {
+        if (!empty && line.size() + 1 + argument.size() + 2 > maxRunLineLength) {
+            lines << line + " \\";
+            line = "\t";
+            empty = true;
+        }
+        if (!empty)
+            line += ' ';
+        line += argument;
+        empty = false;
+    }
+    lines << line;
+    return lines.join('\n');
+}
+
 } // namespace Tamarek::Internal::Commands

@@ -3,6 +3,7 @@
 
 #include "toolrunner.h"
 
+#include "commands.h"
 #include "tamarektr.h"
 
 #include <nork/buildengine.h>
@@ -48,10 +49,6 @@ static void writeInput(QProcess &process, const QByteArray &input)
     process.waitForBytesWritten(writeTimeoutMs);
 }
 
-static QString runLine(const QStringList &command, const ProcessResult &result)
-{
-    return QString("[$] %1\t%2").arg(QString::number(result.exitCode), command.join(' '));
-}
 
 static Echo &echoFunction()
 {
@@ -83,7 +80,7 @@ void setRunTimeLimit(int milliseconds)
 
 static void logRun(const QStringList &command, const ProcessResult &result)
 {
-    echo(runLine(command, result));
+    echo(Commands::runLine(command, result.exitCode));
 }
 
 static QString startErrorOf(const QStringList &command, const QProcess &process)
@@ -233,7 +230,7 @@ QProcess *startProcess(const QStringList &command,
         if (std::exchange(*reported, true))
             return;
         endProcess(process);
-        qCDebug(readLog).noquote() << runLine(command, *result);
+        qCDebug(readLog).noquote() << Commands::runLine(command, result->exitCode);
         done(*result);
     };
     QObject::connect(process, &QProcess::readyReadStandardOutput, process, [process, result] {

@@ -25,6 +25,8 @@ private slots:
     void testCommand_data();
     void testCommand();
     void testToolPathIsReadForEachCommand();
+    void testRunLine_data();
+    void testRunLine();
 
 private:
     bool useKitTool(const QString &norkPath);
@@ -178,6 +180,34 @@ void CommandsTest::testToolPathIsReadForEachCommand()
     QVERIFY(useKitTool(nork));
     QCOMPARE(command, QStringList({"/other/kit/nork", "engine", "start"}));
     QCOMPARE(Commands::engineStartCommand().first(), QString(nork));
+}
+
+void CommandsTest::testRunLine_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString a(240, 'a');
+    const QString b(240, 'b');
+    const QString c(240, 'c');
+    const QString x(600, 'x');
+    QTest::newRow("short: one line, as run")
+        << QStringList{"nork", "-k", "", "-c"} << 0 << QStringList{"[$] 0\tnork -k  -c"};
+    QTest::newRow("long: broken between arguments")
+        << QStringList{"nork", a, b, c} << 0
+        << QStringList{"[$] 0\tnork " + a + " " + b + " \\", "\t" + c};
+    QTest::newRow("an argument longer than a line stands alone")
+        << QStringList{"nork", x, "tail"} << 143
+        << QStringList{"[$] 143\tnork \\", "\t" + x + " \\", "\ttail"};
+}
+
+void CommandsTest::testRunLine()
+{
+    QFETCH(QStringList, command);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QCOMPARE(Commands::runLine(command, exitCode).split('\n'), lines);
 }
 
 QTEST_GUILESS_MAIN(CommandsTest)
