@@ -11,7 +11,6 @@
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 
-#include <QPointer>
 #include <QTimer>
 
 namespace Tamarek::Internal {

@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QTimer>
 
 using namespace Utils;

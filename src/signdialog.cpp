@@ -762,8 +762,7 @@ void SignDialog::addSignature()
     const Outcome outcome = signingOutcome(*result);
     setOutcome(ui->signStateLabel, outcome);
     ui->signStateReasonLabel->setPlainLines(outcome.text);
-    if (waitAlive(this, [this] { refreshPackage(); }))
-        runPending();
+    refreshThenPending();
 }
 
 void SignDialog::deleteSignature()
@@ -776,8 +775,7 @@ void SignDialog::deleteSignature()
     if (!run(tool, [&] { return tool->removeSignature(target, packages); }))
         return;
     clearSignOutcome();
-    if (waitAlive(this, [this] { refreshPackage(); }))
-        runPending();
+    refreshThenPending();
 }
 
 // The Verify tab: verified and dumped whenever the package or target changes.
@@ -786,6 +784,11 @@ void SignDialog::onRpmPathChanged()
 {
     if (m_runs.deferWhileRunning(Deferred::Refresh))
         return;
+    refreshThenPending();
+}
+
+void SignDialog::refreshThenPending()
+{
     if (waitAlive(this, [this] { refreshPackage(); }))
         runPending();
 }
@@ -799,33 +802,38 @@ void SignDialog::refreshPackage()
 }
 
 // Gives false when the dialog went away or the path or target changed meanwhile.
+// Several packages: one run of the tool for all of them, none while one of
+// them is missing.
 bool SignDialog::verifyPackage()
 {
     ui->verifyLabel->clear();
     clearOutcome(ui->verifyIconLabel);
     const QStringList packages = packagePaths();
     setBatchMode(packages.size() > 1);
-    if (m_batch)
-        return verifyBatch(packages);
-    const QString package = singlePackage();
-    if (package.isEmpty() || !QFileInfo(package).isFile())
+    if (packages.isEmpty() || !areFiles(packages)) {
+        if (m_batch)
+            showReports({});
         return true;
+    }
     SignTool *tool = currentTool();
+    const SignKeys keys = collectKeys();
     std::optional<ProcessResult> result;
     if (tool) {
-        const QString target = targetName();
-        const SignKeys keys = collectKeys();
-        result = run(tool, [&] { return tool->verify(target, {package}, keys); });
+        result = runOnPackages(tool, packages, [&](const QString &target) {
+            return tool->verify(target, packages, keys);
+        });
         if (!result)
             return false;
-        if (package != singlePackage() || target != targetName()) {
-            m_runs.defer(Deferred::Refresh);
-            return false;
-        }
     }
     const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
     ui->verifyLabel->setText(outcome.text);
     setOutcome(ui->verifyIconLabel, outcome);
+    if (m_batch) {
+        QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
+        if (result)
+            addVerification(reports, *result, keys.caCertificate);
+        showReports(reports);
+    }
     return true;
 }
 
@@ -833,83 +841,26 @@ void SignDialog::dumpPackage()
 {
     const QStringList packages = packagePaths();
     setBatchMode(packages.size() > 1);
-    if (m_batch) {
-        dumpBatch(packages);
-        return;
-    }
-    const QString package = singlePackage();
-    clearDump();
     // What was shown belongs to another path: an empty or missing one shows nothing.
-    if (package.isEmpty() || !QFileInfo(package).isFile())
+    if (!m_batch)
+        clearDump();
+    if (packages.isEmpty() || !areFiles(packages))
         return;
     SignTool *tool = currentTool();
     std::optional<ProcessResult> result;
     if (tool) {
-        const QString target = targetName();
-        result = run(tool, [&] { return tool->dump(target, {package}); });
+        result = runOnPackages(tool, packages, [&](const QString &target) {
+            return tool->dump(target, packages);
+        });
         if (!result)
             return;
-        if (package != singlePackage() || target != targetName()) {
-            m_runs.defer(Deferred::Refresh);
-            return;
-        }
     }
-    showDump(dumpView(result ? &*result : nullptr));
-}
-
-// Several packages: one run of the tool for all of them, none while one
-// of them is missing.
-bool SignDialog::verifyBatch(const QStringList &packages)
-{
-    QTC_CHECK(packages.size() > 1);
-    if (!areFiles(packages)) {
-        showReports({});
-        return true;
+    if (!m_batch) {
+        showDump(dumpView(result ? &*result : nullptr));
+        return;
     }
     QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
-    SignTool *tool = currentTool();
-    std::optional<ProcessResult> result;
-    if (tool) {
-        const QString target = targetName();
-        const SignKeys keys = collectKeys();
-        result = run(tool, [&] { return tool->verify(target, packages, keys); });
-        if (!result)
-            return false;
-        if (packages != packagePaths() || target != targetName()) {
-            m_runs.defer(Deferred::Refresh);
-            return false;
-        }
-        addVerification(reports, *result, keys.caCertificate);
-    }
-    const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
-    ui->verifyLabel->setText(outcome.text);
-    setOutcome(ui->verifyIconLabel, outcome);
-    showReports(reports);
-    return true;
-}
-
-void SignDialog::dumpBatch(const QStringList &packages)
-{
-    QTC_CHECK(packages.size() > 1);
-    if (!areFiles(packages))
-        return;
-    QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
-    SignTool *tool = currentTool();
-    if (!tool) {
-        showReports(reports);
-        return;
-    }
-    const QString target = targetName();
-    const std::optional<ProcessResult> result = run(tool, [&] {
-        return tool->dump(target, packages);
-    });
-    if (!result)
-        return;
-    if (packages != packagePaths() || target != targetName()) {
-        m_runs.defer(Deferred::Refresh);
-        return;
-    }
-    if (!cutShort(*result))
+    if (result && !cutShort(*result))
         addDumps(reports, QString::fromUtf8(result->standardOutput));
     showReports(reports);
 }
@@ -1086,6 +1037,21 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
     m_stopButton->setEnabled(false);
     if (cutShort(*result))
         m_statusBar->showMessage(failureDescription(*result));
+    return result;
+}
+
+// A result for what the window shows no more is dropped: the refresh then
+// comes again, for the packages and target of now.
+std::optional<ProcessResult> SignDialog::runOnPackages(SignTool *tool,
+                                                       const QStringList &packages,
+                                                       const PackageRun &body)
+{
+    const QString target = targetName();
+    std::optional<ProcessResult> result = run(tool, [&] { return body(target); });
+    if (result && (packages != packagePaths() || target != targetName())) {
+        m_runs.defer(Deferred::Refresh);
+        return {};
+    }
     return result;
 }
 

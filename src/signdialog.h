@@ -101,6 +101,8 @@ private:
     void deleteSignature();
     void onRpmPathChanged();
     void refreshPackage();
+    // Verifies and dumps anew, then does what was asked for meanwhile.
+    void refreshThenPending();
     bool verifyPackage();
     void dumpPackage();
     void showDump(const DumpView &view);
@@ -108,8 +110,6 @@ private:
     void chooseSeveralPackages();
     bool validatePackages(const QString &text, QString *errorMessage) const;
     void setBatchMode(bool batch);
-    bool verifyBatch(const QStringList &packages);
-    void dumpBatch(const QStringList &packages);
     void showReports(const QList<PackageReport> &reports);
     void clearDump();
     void checkOpenssl();
@@ -118,6 +118,12 @@ private:
     // One command or tool operation, the action buttons disabled meanwhile;
     // nothing when the dialog went away during it.
     std::optional<ProcessResult> run(SignTool *tool, const std::function<ProcessResult()> &body);
+    // The same for the packages the field names, with the selected target;
+    // nothing either when the field or the target changed meanwhile.
+    using PackageRun = std::function<ProcessResult(const QString &target)>;
+    std::optional<ProcessResult> runOnPackages(SignTool *tool,
+                                               const QStringList &packages,
+                                               const PackageRun &body);
     std::optional<bool> probe(const QStringList &command);
     OutputHandler stoppableHandler();
     void stopRun();
