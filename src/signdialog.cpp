@@ -20,7 +20,6 @@
 #include "waitalive.h"
 
 #include <coreplugin/fileutils.h>
-#include <coreplugin/messagemanager.h>
 
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
@@ -692,8 +691,7 @@ SignTool *SignDialog::currentTool()
     else if (m_currentTarget.hasCustomerSign)
         tool = new CustomerTamarek(this);
     if (!tool) {
-        Core::MessageManager::writeDisrupting(
-            "Error: unable to find signing tools for the selected target");
+        echo("Error: unable to find signing tools for the selected target", true);
         return nullptr;
     }
     QTC_CHECK(!name.isEmpty());

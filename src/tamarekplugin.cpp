@@ -5,6 +5,7 @@
 
 #include "certificatereader.h"
 #include "commands.h"
+#include "pacedmessages.h"
 #include "passphrasecache.h"
 #include "passworddialog.h"
 #include "projectlistener.h"
@@ -62,11 +63,15 @@ bool TamarekPlugin::initialize(const QStringList &arguments, QString *errorStrin
     Q_UNUSED(arguments)
     Q_UNUSED(errorString)
 
-    setEcho([](const QString &line, bool disrupting) {
+    m_messages = std::make_unique<PacedMessages>([](const QString &text, bool disrupting) {
         if (disrupting)
-            Core::MessageManager::writeDisrupting(line);
+            Core::MessageManager::writeDisrupting(text);
         else
-            Core::MessageManager::writeSilently(line);
+            Core::MessageManager::writeSilently(text);
+    });
+    setEcho([](const QString &line, bool disrupting) {
+        if (PacedMessages *messages = PacedMessages::instance())
+            messages->write(line, disrupting);
     });
     SignTool::setPassphrasePrompt(
         [](const QString &prompt, int, bool *ok, bool *remember) {
@@ -129,6 +134,7 @@ ExtensionSystem::IPlugin::ShutdownFlag TamarekPlugin::aboutToShutdown()
     if (m_signDialog)
         m_signDialog->stopRuns();
     CertificateReader::stopAll();
+    m_messages->flush();
     PassphraseCache::instance().forgetAll();
     m_forgetUnusedTimer.stop();
     recordKitTool();
@@ -251,13 +257,13 @@ void TamarekPlugin::onSharedSrcPathChanged(FilePath sharedSrcPath, bool printUse
 
     if (copied || !printUserLog)
         return;
-    Core::MessageManager::writeDisrupting(tr("[E] Failed to copy regular keys:\t%1").arg(error));
-    Core::MessageManager::writeDisrupting(
-        tr("[W] Please make sure that the '%1' is writable and restart the ide")
-            .arg(sharedSrcPath.toUserOutput()));
-    Core::MessageManager::writeDisrupting(tr("[W] OR"));
-    Core::MessageManager::writeDisrupting(
-        tr("[W] Specify the path to the default signature keys in the settings"));
+    // Through the echo, so as not to pass the runs' lines still on their way.
+    echo(tr("[E] Failed to copy regular keys:\t%1").arg(error), true);
+    echo(tr("[W] Please make sure that the '%1' is writable and restart the ide")
+             .arg(sharedSrcPath.toUserOutput()),
+         true);
+    echo(tr("[W] OR"), true);
+    echo(tr("[W] Specify the path to the default signature keys in the settings"), true);
 }
 
 bool TamarekPlugin::copyRegularFile(const QString &name,

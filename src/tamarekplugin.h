@@ -21,6 +21,7 @@ class BuildEngine;
 
 namespace Tamarek::Internal {
 
+class PacedMessages;
 class ProjectListener;
 class SignDialog;
 class SignOptionsPage;
@@ -49,6 +50,7 @@ private:
     void watchBuildEngines(const QList<Nork::BuildEngine *> &engines);
     bool copyRegularFile(const QString &name, const Utils::FilePath &target, QString *errorString);
 
+    std::unique_ptr<PacedMessages> m_messages;
     std::unique_ptr<SignOptionsPage> m_optionsPage;
     std::unique_ptr<ProjectListener> m_projectListener;
     // Made on first use; the main window, its parent, may delete it first.

@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <algorithm>
@@ -238,20 +239,31 @@ void SignDialogBenchmark::testHundredPackages()
         worst = std::max(worst, sinceTick.nsecsElapsed() - 1000000);
         sinceTick.restart();
     });
+    // Untimed: the log of one phase is laid out before the next one starts,
+    // and its lateness counts for the phase it belongs to.
+    const auto drain = [] {
+        QSignalSpy changes(GeneralMessages::window()->document(), &QTextDocument::contentsChange);
+        while (changes.wait(200))
+            changes.clear();
+    };
     const auto pressed = [&](const char button[]) {
         QElapsedTimer timer;
         timer.start();
         inDialog = true;
         emit dialog.findChild<QPushButton *>(QLatin1String(button))->pressed();
+        const double ms = msSince(timer);
+        drain();
         inDialog = false;
-        return msSince(timer);
+        return ms;
     };
-    const auto direct = [](const QStringList &command) {
+    const auto direct = [&](const QStringList &command) {
         QElapsedTimer timer;
         timer.start();
         runProcess([](const QByteArray &, const QByteArray &, QByteArray &) { return true; },
                    command);
-        return msSince(timer);
+        const double ms = msSince(timer);
+        drain();
+        return ms;
     };
     const QStringList sign = Commands::rpmsignSignCommand(target, key, cert, packages);
     const QStringList verify = Commands::rpmsignVerifyCommand(target, ca, packages);

@@ -3,6 +3,7 @@
 
 #include "testsupport.h"
 
+#include "pacedmessages.h"
 #include "passworddialog.h"
 
 #include <coreplugin/coreconstants.h>
@@ -25,6 +26,8 @@ GeneralMessages::GeneralMessages()
     : m_window(window())
 {
     // reset() drops output still queued for formatting, which clear() would keep.
+    if (auto paced = Tamarek::Internal::PacedMessages::instance())
+        paced->discard();
     if (m_window) {
         m_window->reset();
         m_window->clear();
@@ -37,6 +40,8 @@ QString GeneralMessages::text() const
         return {};
     // The pane queues what is written and formats it from a timer; flush() does
     // all at once only for a modest queue, as tests write.
+    if (auto paced = Tamarek::Internal::PacedMessages::instance())
+        paced->flush();
     m_window->flush();
     return m_window->toPlainText();
 }
