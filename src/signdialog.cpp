@@ -874,6 +874,7 @@ void SignDialog::showReports(const QList<PackageReport> &reports)
 // Several packages show in a table instead of the two signature panes.
 void SignDialog::setBatchMode(bool batch)
 {
+    QTC_ASSERT(m_reportView, return);
     if (batch == m_batch)
         return;
     m_batch = batch;
@@ -1044,6 +1045,7 @@ std::optional<ProcessResult> SignDialog::runOnPackages(SignTool *tool,
                                                        const QStringList &packages,
                                                        const PackageRun &body)
 {
+    QTC_ASSERT(tool && body && !packages.isEmpty(), return {});
     const QString target = targetName();
     std::optional<ProcessResult> result = run(tool, [&] { return body(target); });
     if (result && (packages != packagePaths() || target != targetName())) {
