@@ -76,6 +76,22 @@ static QString dateText(const QDateTime &date)
     return Tr::locale().toString(date.toLocalTime().date(), QLocale::ShortFormat);
 }
 
+// Empty while the certificate is valid.
+static QString validityProblem(const CertificateInfo &info,
+                               const QString &certificatePath,
+                               const QDateTime &now)
+{
+    if (now < info.notBefore) {
+        return Tr::tr("The certificate %1 is not valid before %2.")
+            .arg(certificatePath, dateText(info.notBefore));
+    }
+    if (now > info.notAfter) {
+        return Tr::tr("The certificate %1 expired on %2.")
+            .arg(certificatePath, dateText(info.notAfter));
+    }
+    return {};
+}
+
 QStringList certificateWarnings(const CertificateCheck &check,
                                 const QString &certificatePath,
                                 const QDateTime &now)
@@ -86,12 +102,8 @@ QStringList certificateWarnings(const CertificateCheck &check,
     }
     QStringList warnings;
     const CertificateInfo &info = *check.info;
-    if (now < info.notBefore) {
-        warnings << Tr::tr("The certificate %1 is not valid before %2.")
-                        .arg(certificatePath, dateText(info.notBefore));
-    } else if (now > info.notAfter) {
-        warnings << Tr::tr("The certificate %1 expired on %2.")
-                        .arg(certificatePath, dateText(info.notAfter));
+    if (const QString problem = validityProblem(info, certificatePath, now); !problem.isEmpty()) {
+        warnings << problem;
     } else if (now.daysTo(info.notAfter) <= expiryWarningDays) {
         warnings << Tr::tr("The certificate %1 expires on %2, in %n day(s).",
                            nullptr,
@@ -114,13 +126,9 @@ QStringList lastReadProblems(const CertificateCheck &check,
     QStringList problems;
     if (!check.info)
         return problems;
-    const CertificateInfo &info = *check.info;
-    if (now < info.notBefore) {
-        problems << Tr::tr("The certificate %1 is not valid before %2.")
-                        .arg(certificatePath, dateText(info.notBefore));
-    } else if (now > info.notAfter) {
-        problems << Tr::tr("The certificate %1 expired on %2.")
-                        .arg(certificatePath, dateText(info.notAfter));
+    if (const QString problem = validityProblem(*check.info, certificatePath, now);
+        !problem.isEmpty()) {
+        problems << problem;
     }
     if (check.keyMatch == KeyMatch::Differs)
         problems << Tr::tr("The certificate %1 does not belong to its key.").arg(certificatePath);
