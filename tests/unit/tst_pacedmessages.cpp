@@ -7,6 +7,16 @@
 
 using namespace Tamarek::Internal;
 
+using Written = QList<std::pair<QString, bool>>;
+
+static QStringList linesOf(const Written &written)
+{
+    QStringList lines;
+    for (const auto &[text, disrupting] : written)
+        lines << text.split('\n');
+    return lines;
+}
+
 class PacedMessagesTest : public QObject
 {
     Q_OBJECT
@@ -14,28 +24,7 @@ class PacedMessagesTest : public QObject
 private slots:
     void testBites_data();
     void testBites();
-    void testKindsKeepTheirOrder();
-    void testFlushAndDiscard();
-
-private:
-    struct Written
-    {
-        QString text;
-        bool disrupting;
-    };
-    PacedMessages::Sink sink()
-    {
-        return [this](const QString &text, bool disrupting) { m_written.append({text, disrupting}); };
-    }
-    QStringList writtenLines() const
-    {
-        QStringList lines;
-        for (const Written &written : m_written)
-            lines << written.text.split('\n');
-        return lines;
-    }
-
-    QList<Written> m_written;
+    void testOrderKindsFlushAndDiscard();
 };
 
 void PacedMessagesTest::testBites_data()
@@ -57,50 +46,36 @@ void PacedMessagesTest::testBites()
 {
     QFETCH(QStringList, lines);
     QFETCH(int, inFirstBite);
-    m_written.clear();
-    PacedMessages messages(sink());
+    Written written;
+    PacedMessages messages([&](const QString &text, bool d) { written.append({text, d}); });
 
     messages.write(lines.join('\n'), false);
-    QCOMPARE(writtenLines(), lines.mid(0, inFirstBite));
-    QTRY_COMPARE(writtenLines(), lines);
-    for (qsizetype i = 1; i < m_written.size(); ++i)
-        QVERIFY(m_written.at(i).text.size() < PacedMessages::biteSize);
+    QCOMPARE(linesOf(written), lines.mid(0, inFirstBite));
+    QTRY_COMPARE(linesOf(written), lines);
+    for (qsizetype i = 1; i < written.size(); ++i)
+        QVERIFY(written.at(i).first.size() < PacedMessages::biteSize);
 }
 
-void PacedMessagesTest::testKindsKeepTheirOrder()
+void PacedMessagesTest::testOrderKindsFlushAndDiscard()
 {
-    m_written.clear();
-    PacedMessages messages(sink());
+    Written written;
+    PacedMessages messages([&](const QString &text, bool d) { written.append({text, d}); });
+    QCOMPARE(PacedMessages::instance(), &messages);
 
     messages.write("[I]\tfirst", false);
     messages.write("[E]\tbroken\n[E]\tstill", true);
     messages.write("[I]\tlast", false);
-    QTRY_COMPARE(writtenLines().size(), 4);
-    QCOMPARE(m_written.size(), 3);
-    QCOMPARE(m_written.at(1).text, "[E]\tbroken\n[E]\tstill");
-    QVERIFY(m_written.at(1).disrupting);
-    QVERIFY(!m_written.at(2).disrupting);
-    QCOMPARE(m_written.at(2).text, "[I]\tlast");
-}
-
-void PacedMessagesTest::testFlushAndDiscard()
-{
-    m_written.clear();
-    PacedMessages messages(sink());
-    QCOMPARE(PacedMessages::instance(), &messages);
-    const QString bite(PacedMessages::biteSize, 'b');
-
-    messages.write(bite + '\n' + bite + '\n' + bite, false);
-    QCOMPARE(m_written.size(), 1);
     messages.flush();
-    QCOMPARE(writtenLines(), QStringList({bite, bite, bite}));
+    QCOMPARE(written, Written({{"[I]\tfirst", false},
+                               {"[E]\tbroken\n[E]\tstill", true},
+                               {"[I]\tlast", false}}));
 
     // After a flush or a discard, the next line goes at once.
     messages.write("[I]\tnow", false);
     messages.write("[I]\tdropped", false);
     messages.discard();
     messages.write("[I]\tnext", false);
-    QCOMPARE(writtenLines().mid(3), QStringList({"[I]\tnow", "[I]\tnext"}));
+    QCOMPARE(linesOf(written).mid(4), QStringList({"[I]\tnow", "[I]\tnext"}));
 }
 
 QTEST_GUILESS_MAIN(PacedMessagesTest)
