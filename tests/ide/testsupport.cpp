@@ -121,9 +121,11 @@ ToolDouble::ToolDouble(const QString &script)
         return;
     QFile file(m_folder.filePath("tool"));
     const QString calls = m_folder.filePath("calls");
+    // One write a call: runs made at the same time (a certificate read beside
+    // a verify) must not interleave their lines.
     const QString text = "#!/bin/bash\n"
-                         "{ printf 'call'; for a in \"$@\"; do printf '\\t%s' \"$a\"; done; "
-                         "printf '\\n'; } >>'"
+                         "line=call; for a in \"$@\"; do line+=$'\\t'\"$a\"; done; "
+                         "printf '%s\\n' \"$line\" >>'"
                          + calls + "'\n" + script + '\n';
     m_valid = file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0
               && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
