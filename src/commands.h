@@ -67,7 +67,7 @@ QStringList keyPublicKeyCommand(const QString &target, const QString &keyPath);
 // The log's line for a run: "[$] exit code<Tab>arguments joined by blanks".
 // Many packages make a command of kilobytes, which the General Messages pane
 // would lay out in one go: such a command continues on further lines, broken
-// between arguments (" \\" at the end, a Tab at the start), none over
+// between arguments (" \" at the end, a Tab at the start), none over
 // maxRunLineLength characters unless a single argument is.
 const int maxRunLineLength = 500;
 QString runLine(const QStringList &command, int exitCode);
