@@ -146,7 +146,10 @@ bind() { # SOURCE DEST
     # Already visible there (a repository under /tmp): a second mount would
     # only keep the folder busy after the repository is gone.
     [ "$1" -ef "$2" ] && return 0
-    is_mounted "$2" || mount --bind "$1" "$2"
+    # A mount left by an earlier clone at the same path shows the deleted
+    # folder, not this one.
+    is_mounted "$2" && umount -l "$2"
+    mount --bind "$1" "$2"
 }
 
 mount_ide() {
