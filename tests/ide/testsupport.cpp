@@ -34,15 +34,28 @@ GeneralMessages::GeneralMessages()
     }
 }
 
+GeneralMessages::~GeneralMessages()
+{
+    // What a test left queued is not written into the next one.
+    if (auto paced = Tamarek::Internal::PacedMessages::instance())
+        paced->discard();
+}
+
+void GeneralMessages::flush() const
+{
+    if (auto paced = Tamarek::Internal::PacedMessages::instance())
+        paced->flush();
+    // The pane queues what is written and formats it from a timer; flush() does
+    // all at once only for a modest queue, as tests write.
+    if (m_window)
+        m_window->flush();
+}
+
 QString GeneralMessages::text() const
 {
     if (!m_window)
         return {};
-    // The pane queues what is written and formats it from a timer; flush() does
-    // all at once only for a modest queue, as tests write.
-    if (auto paced = Tamarek::Internal::PacedMessages::instance())
-        paced->flush();
-    m_window->flush();
+    flush();
     return m_window->toPlainText();
 }
 

@@ -27,7 +27,11 @@ class GeneralMessages
 {
 public:
     GeneralMessages();
+    ~GeneralMessages();
 
+    // Writes out what is still queued: a disrupting line among it raises the
+    // IDE's window when it is written.
+    void flush() const;
     QString text() const;
     QStringList lines() const;
 

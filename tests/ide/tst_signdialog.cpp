@@ -984,6 +984,8 @@ void SignDialogTest::testTabCycle()
 {
     QVERIFY(open({{"T", {"rpmsign-external"}, {}}}));
     setPackage(m_kit->package("a.rpm"));
+    // Not in the middle of the walk, taking the focus to the IDE's window.
+    m_messages->flush();
     QApplication::setActiveWindow(m_dialog.get());
     QWidget *combo = w("m_comboBoxBuildTargets");
     const auto name = [](QWidget *widget) -> QString {
