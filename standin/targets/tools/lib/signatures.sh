@@ -62,7 +62,10 @@ read_key() { # WHAT FILE
     if openssl pkey -in "$2" 2>"$scratch/key-errors"; then
         return 0
     fi
-    if grep -qi 'bad decrypt\|wrong password\|empty password' "$scratch/key-errors"; then
+    # A wrong passphrase now and then decrypts to well-padded garbage, which
+    # openssl then fails to parse instead of saying "bad decrypt".
+    if is_encrypted_key "$2" || grep -qi 'bad decrypt\|wrong password\|empty password' \
+        "$scratch/key-errors"; then
         die "wrong passphrase for $1 $2"
     fi
     die "$1 $2 is not a private key"
