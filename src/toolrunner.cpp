@@ -61,6 +61,11 @@ void setEcho(const Echo &echo)
     echoFunction() = echo;
 }
 
+Echo currentEcho()
+{
+    return echoFunction();
+}
+
 void echo(const QString &line, bool disrupting)
 {
     if (const Echo &function = echoFunction())

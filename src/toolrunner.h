@@ -139,6 +139,7 @@ void setRunTimeLimit(int milliseconds);
 // A disrupting line asks for the user's attention. Nothing is echoed until set.
 using Echo = std::function<void(const QString &line, bool disrupting)>;
 void setEcho(const Echo &echo);
+Echo currentEcho();
 void echo(const QString &line, bool disrupting = false);
 
 } // namespace Tamarek::Internal

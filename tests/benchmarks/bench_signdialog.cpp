@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-only
 
 #include "commands.h"
-#include "pacedmessages.h"
 #include "signdialog.h"
 #include "signtestproject.h"
 #include "tamarekconstants.h"
@@ -252,11 +251,11 @@ void SignDialogBenchmark::testHundredPackages()
     // The log goes to General Messages, or, to tell the plug-in's own cost
     // from the pane's, nowhere.
     bool showLog = true;
-    const auto echoThrough = [&showLog](const QString &line, bool disrupting) {
-        if (PacedMessages *messages = PacedMessages::instance(); messages && showLog)
-            messages->write(line, disrupting);
-    };
-    setEcho(echoThrough);
+    const Echo shown = currentEcho();
+    setEcho([&showLog, shown](const QString &line, bool disrupting) {
+        if (showLog && shown)
+            shown(line, disrupting);
+    });
     const auto pressed = [&](const char button[], bool logShown) {
         QElapsedTimer timer;
         timer.start();
@@ -306,10 +305,7 @@ void SignDialogBenchmark::testHundredPackages()
         }
     }
     ticker.stop();
-    setEcho([](const QString &line, bool disrupting) {
-        if (PacedMessages *messages = PacedMessages::instance())
-            messages->write(line, disrupting);
-    });
+    setEcho(shown);
     const auto percent = [](double part, double whole) {
         return whole > 0 ? (part - whole) / whole * 100 : 0;
     };
