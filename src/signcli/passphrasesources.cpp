@@ -191,9 +191,10 @@ std::optional<QByteArray> PassphraseSources::fromTerminal(const QString &prompt)
     termios silent = saved;
     silent.c_lflag &= ~tcflag_t(ECHO);
     silent.c_lflag |= ECHONL;
+    // Silent before the prompt shows: an answer typed at once must not echo.
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     std::fprintf(stderr, "%s ", qPrintable(prompt.trimmed()));
     std::fflush(stderr);
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     QByteArray line;
     const QDeadlineTimer deadline{std::chrono::seconds(m_timeLimitSeconds)};
     bool complete = false;
