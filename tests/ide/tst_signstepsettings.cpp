@@ -80,16 +80,31 @@ static Store mapOf(BuildStep *step)
     return map;
 }
 
+static bool isOwnKey(const Key &key)
+{
+    return key.toByteArray().startsWith("Tamarek.") || key.toByteArray().startsWith("OrvRpmSign.");
+}
+
 // Only the step's own keys: the host's keep changing with its version.
 static Store ownKeys(const Store &map)
 {
     Store result;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        if (it.key().toByteArray().startsWith("Tamarek.")
-            || it.key().toByteArray().startsWith("OrvRpmSign."))
+        if (isOwnKey(it.key()))
             result.insert(it.key(), it.value());
     }
     return result;
+}
+
+// As a project file holds it: the host's keys of the step, and the given ones.
+static Store asStored(BuildStep *step, const Store &ownMap)
+{
+    Store map;
+    step->toMap(map);
+    map.removeIf([](const Store::iterator &it) { return isOwnKey(it.key()); });
+    for (auto it = ownMap.cbegin(); it != ownMap.cend(); ++it)
+        map.insert(it.key(), it.value());
+    return map;
 }
 
 void SignStepSettingsTest::init()
@@ -245,7 +260,7 @@ void SignStepSettingsTest::testCustomerSignMap()
     auto step = qobject_cast<CustomerSignStep *>(orvProject.addStep(CustomerSignStep::stepId()));
     QVERIFY(step);
     step->setPackagesKey("/home/k.pem");
-    static_cast<BuildStep *>(step)->fromMap(map);
+    static_cast<BuildStep *>(step)->fromMap(asStored(step, map));
     QCOMPARE(ownKeys(mapOf(step)), expected);
 }
 
@@ -289,7 +304,7 @@ void SignStepSettingsTest::testRpmsignExternalMap()
     step->setKey("/before/k.pem");
     step->setCertificate("/before/c.pem");
     step->setVerifyAfterSign(true);
-    static_cast<BuildStep *>(step)->fromMap(map);
+    static_cast<BuildStep *>(step)->fromMap(asStored(step, map));
     QCOMPARE(ownKeys(mapOf(step)), expected);
 }
 
@@ -379,10 +394,11 @@ void SignStepSettingsTest::testRestoreById()
         orvProject.addStep(RpmsignExternalStep::stepId()));
     QVERIFY(customerSign && rpmsignExternal);
     static_cast<BuildStep *>(customerSign)
-        ->fromMap({{"Tamarek.BinariesKey", "/w/b.pem"},
-                   {"Tamarek.PackagesKey", "/w/k.pem"},
-                   {"Tamarek.PackagesCert", "/w/c.pem"},
-                   {"OrvRpmSign.SignDebugPackage", false}});
+        ->fromMap(asStored(customerSign,
+                           {{"Tamarek.BinariesKey", "/w/b.pem"},
+                            {"Tamarek.PackagesKey", "/w/k.pem"},
+                            {"Tamarek.PackagesCert", "/w/c.pem"},
+                            {"OrvRpmSign.SignDebugPackage", false}}));
     rpmsignExternal->setKey("/w/key.pem");
     rpmsignExternal->setCertificate("/w/cert.pem");
     rpmsignExternal->setStepEnabled(false);
