@@ -16,6 +16,7 @@
 #include "rpmsignexternal.h"
 #include "runreason.h"
 #include "signaturedump.h"
+#include "signatureviews.h"
 #include "tamarekconstants.h"
 #include "waitalive.h"
 
@@ -148,7 +149,7 @@ SignDialog::SignDialog(QWidget *parent)
 
     setUpRegularKeysLabel();
     setUpCertificateHealth();
-    setUpPackageReport();
+    setUpSignatureViews();
     setUpOutcomes();
     setUpTextLabels();
     setUpAccessibility();
@@ -247,6 +248,15 @@ void SignDialog::setUpChoosers()
         PathChooser::Kind kind;
         bool mustExist;
     };
+    // The key and certificate choosers share the PEM browse dialog; only the
+    // request tab's two may name a file still to be written.
+    const auto pem = [&](PathChooser *chooser,
+                         const QString &placeholder,
+                         const char *historyKey,
+                         PathChooser::Kind kind = PathChooser::File) {
+        return ChooserRow{
+            chooser, placeholder, pemTitle, pemFilter, historyKey, kind, kind == PathChooser::File};
+    };
     const QList<ChooserRow> rows{
         {ui->rpmPathChooser,
          tr("Select RPM package"),
@@ -255,62 +265,26 @@ void SignDialog::setUpChoosers()
          "OrvRpmSign.Data.Completer.RpmPackage",
          PathChooser::File,
          true},
-        {ui->binaryKeyPathChooser,
-         keyPlaceholder,
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.BinaryKey",
-         PathChooser::File,
-         true},
-        {ui->developerKeyPathChooser,
-         keyPlaceholder,
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.DeveloperKey",
-         PathChooser::File,
-         true},
-        {ui->developerCertificatePathChooser,
-         certificatePlaceholder,
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.DeveloperCertificate",
-         PathChooser::File,
-         true},
-        {ui->clientKeyPathChooser,
-         keyPlaceholder,
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.ClientKey",
-         PathChooser::File,
-         true},
-        {ui->clientCertificatePathChooser,
-         certificatePlaceholder,
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.ClientCertificate",
-         PathChooser::File,
-         true},
-        {ui->caCertificatePathChooser,
-         tr("Select root certificate"),
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.CaCertificate",
-         PathChooser::File,
-         true},
-        {ui->generatedKeyPathChooser,
-         tr("Specify path to save key file or select existing key file"),
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.GeneratedKey",
-         PathChooser::SaveFile,
-         false},
-        {ui->generatedReqPathChooser,
-         tr("Specify path to save Certificate Signing Request file"),
-         pemTitle,
-         pemFilter,
-         "OrvRpmSign.Data.Completer.GeneratedCsr",
-         PathChooser::SaveFile,
-         false},
+        pem(ui->binaryKeyPathChooser, keyPlaceholder, "OrvRpmSign.Data.Completer.BinaryKey"),
+        pem(ui->developerKeyPathChooser, keyPlaceholder, "OrvRpmSign.Data.Completer.DeveloperKey"),
+        pem(ui->developerCertificatePathChooser,
+            certificatePlaceholder,
+            "OrvRpmSign.Data.Completer.DeveloperCertificate"),
+        pem(ui->clientKeyPathChooser, keyPlaceholder, "OrvRpmSign.Data.Completer.ClientKey"),
+        pem(ui->clientCertificatePathChooser,
+            certificatePlaceholder,
+            "OrvRpmSign.Data.Completer.ClientCertificate"),
+        pem(ui->caCertificatePathChooser,
+            tr("Select root certificate"),
+            "OrvRpmSign.Data.Completer.CaCertificate"),
+        pem(ui->generatedKeyPathChooser,
+            tr("Specify path to save key file or select existing key file"),
+            "OrvRpmSign.Data.Completer.GeneratedKey",
+            PathChooser::SaveFile),
+        pem(ui->generatedReqPathChooser,
+            tr("Specify path to save Certificate Signing Request file"),
+            "OrvRpmSign.Data.Completer.GeneratedCsr",
+            PathChooser::SaveFile),
     };
     for (const ChooserRow &row : rows) {
         const bool mustExist = row.mustExist;
@@ -555,6 +529,7 @@ void SignDialog::onTabChanged(int index)
 
 void SignDialog::updateTargetList(const QStringList &targets)
 {
+    QTC_CHECK(!targets.isEmpty());
     QComboBox *combo = ui->m_comboBoxBuildTargets;
     combo->clear();
     combo->addItems(targets);
@@ -593,7 +568,7 @@ void SignDialog::onTargetChanged(const QString &name)
         if (!info) {
             m_currentTarget = {};
             updateVisibility();
-            clearDump();
+            m_signatures->clearDump();
             clearOutcome(ui->verifyIconLabel);
             ui->verifyLabel->clear();
             m_statusBar->showMessage(
@@ -602,6 +577,7 @@ void SignDialog::onTargetChanged(const QString &name)
                     .arg(name));
             return;
         }
+        QTC_CHECK(info->name == name);
         m_targetInfos.insert(name, *info);
     }
     m_currentTarget = m_targetInfos.value(name);
@@ -807,10 +783,10 @@ bool SignDialog::verifyPackage()
     ui->verifyLabel->clear();
     clearOutcome(ui->verifyIconLabel);
     const QStringList packages = packagePaths();
-    setBatchMode(packages.size() > 1);
+    m_signatures->setBatch(packages.size() > 1);
     if (packages.isEmpty() || !areFiles(packages)) {
-        if (m_batch)
-            showReports({});
+        if (m_signatures->isBatch())
+            m_signatures->showReports({});
         return true;
     }
     SignTool *tool = currentTool();
@@ -826,11 +802,11 @@ bool SignDialog::verifyPackage()
     const Outcome outcome = verifyOutcome(result ? &*result : nullptr);
     ui->verifyLabel->setText(outcome.text);
     setOutcome(ui->verifyIconLabel, outcome);
-    if (m_batch) {
-        QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
+    if (m_signatures->isBatch()) {
+        QList<PackageReport> reports = reportsFor(packages, m_signatures->reports());
         if (result)
             addVerification(reports, *result, keys.caCertificate);
-        showReports(reports);
+        m_signatures->showReports(reports);
     }
     return true;
 }
@@ -838,10 +814,10 @@ bool SignDialog::verifyPackage()
 void SignDialog::dumpPackage()
 {
     const QStringList packages = packagePaths();
-    setBatchMode(packages.size() > 1);
+    m_signatures->setBatch(packages.size() > 1);
     // What was shown belongs to another path: an empty or missing one shows nothing.
-    if (!m_batch)
-        clearDump();
+    if (!m_signatures->isBatch())
+        m_signatures->clearDump();
     if (packages.isEmpty() || !areFiles(packages))
         return;
     SignTool *tool = currentTool();
@@ -853,41 +829,18 @@ void SignDialog::dumpPackage()
         if (!result)
             return;
     }
-    if (!m_batch) {
-        showDump(dumpView(result ? &*result : nullptr));
+    if (!m_signatures->isBatch()) {
+        m_signatures->showDump(dumpView(result ? &*result : nullptr));
         return;
     }
-    QList<PackageReport> reports = reportsFor(packages, m_reportView->reports());
+    QList<PackageReport> reports = reportsFor(packages, m_signatures->reports());
     if (result && !cutShort(*result))
         addDumps(reports, QString::fromUtf8(result->standardOutput));
-    showReports(reports);
-}
-
-// The summary stands where one package's signatures would.
-void SignDialog::showReports(const QList<PackageReport> &reports)
-{
-    QTC_ASSERT(m_reportView, return);
-    m_reportView->setReports(reports);
-    ui->developerSignatureShortLabel->setPlainLines(batchSummary(reports));
+    m_signatures->showReports(reports);
 }
 
 // Several packages show in a table instead of the two signature panes.
-void SignDialog::setBatchMode(bool batch)
-{
-    QTC_ASSERT(m_reportView, return);
-    if (batch == m_batch)
-        return;
-    m_batch = batch;
-    clearDump();
-    m_reportView->setReports({});
-    m_reportView->setVisible(batch);
-    ui->developerSignatureTextBrowser->setVisible(!batch);
-    ui->clientSignatureTextBrowser->hide();
-    // The batch's summary takes the whole row.
-    ui->clientSignatureShortLabel->setVisible(!batch);
-}
-
-void SignDialog::setUpPackageReport()
+void SignDialog::setUpSignatureViews()
 {
     QTC_CHECK(m_statusBar);
     m_reportView = new PackageReportView(this);
@@ -897,35 +850,12 @@ void SignDialog::setUpPackageReport()
     connect(m_reportView, &PackageReportView::statusMessage, m_statusBar, [this](const QString &m) {
         m_statusBar->showMessage(m);
     });
-}
-
-void SignDialog::showDump(const DumpView &view)
-{
-    QTC_CHECK(view.hasDeveloper || !view.hasClient);
-    QTextBrowser *developer = ui->developerSignatureTextBrowser;
-    if (view.developerTextIsPlain)
-        developer->setPlainText(view.developerText);
-    else
-        developer->setText(view.developerText);
-    if (!view.hasDeveloper)
-        return;
-    developer->show();
-    ui->developerSignatureShortLabel->setPlainLines(view.developerSummary);
-    ui->clientSignatureTextBrowser->setVisible(view.hasClient);
-    if (view.hasClient) {
-        ui->clientSignatureTextBrowser->setText(view.clientText);
-        ui->clientSignatureShortLabel->setPlainLines(view.clientSummary);
-    }
-}
-
-// The client browser keeps its place: only a dump with or without a second
-// signature shows or hides it.
-void SignDialog::clearDump()
-{
-    ui->developerSignatureTextBrowser->clear();
-    ui->clientSignatureTextBrowser->clear();
-    ui->developerSignatureShortLabel->setLines({});
-    ui->clientSignatureShortLabel->setLines({});
+    m_signatures = std::make_unique<SignatureViews>(
+        SignatureViews::Widgets{ui->developerSignatureTextBrowser,
+                                ui->clientSignatureTextBrowser,
+                                ui->developerSignatureShortLabel,
+                                ui->clientSignatureShortLabel,
+                                m_reportView});
 }
 
 // The Request tab.
@@ -1016,10 +946,7 @@ std::optional<ProcessResult> SignDialog::run(SignTool *tool,
 {
     QTC_ASSERT(body, return {});
     QPointer<QWidget> focused = focusWidget();
-    m_runs.begin([tool = QPointer<SignTool>(tool)] {
-        if (tool)
-            tool->stop();
-    });
+    m_runs.begin(ifAlive(tool, [tool] { tool->stop(); }));
     m_stopButton->setEnabled(true);
     if (m_actionButtons.contains(qobject_cast<QPushButton *>(focused.data())))
         m_stopButton->setFocus();

@@ -14,6 +14,7 @@
 #include <QHash>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 QT_BEGIN_NAMESPACE
@@ -35,8 +36,7 @@ namespace Tamarek::Internal {
 
 class BuildEngineInfo;
 class PackageReportView;
-struct PackageReport;
-struct DumpView;
+class SignatureViews;
 struct Outcome;
 class CertificateHealthLabel;
 
@@ -105,13 +105,9 @@ private:
     void refreshThenPending();
     bool verifyPackage();
     void dumpPackage();
-    void showDump(const DumpView &view);
-    void setUpPackageReport();
+    void setUpSignatureViews();
     void chooseSeveralPackages();
     bool validatePackages(const QString &text, QString *errorMessage) const;
-    void setBatchMode(bool batch);
-    void showReports(const QList<PackageReport> &reports);
-    void clearDump();
     void checkOpenssl();
     void createRequest();
 
@@ -149,7 +145,7 @@ private:
     CertificateHealthLabel *m_developerCertificateHealth = nullptr;
     CertificateHealthLabel *m_clientCertificateHealth = nullptr;
     PackageReportView *m_reportView = nullptr;
-    bool m_batch = false;
+    std::unique_ptr<SignatureViews> m_signatures;
     CertificateHealthLabel *m_caCertificateHealth = nullptr;
     QTimer *m_refreshTimer = nullptr;
     QString m_regularKeysPath;

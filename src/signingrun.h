@@ -96,13 +96,13 @@ Tasking::GroupItem signingRecipe(ProjectExplorer::BuildStep *step,
                         false),
                     ifAlive(step, onStopped));
     };
-    const auto onDone = [self = QPointer<ProjectExplorer::BuildStep>(step),
-                         failureStopsDeploy](DoneWith result) {
+    const std::function<bool()> stopsDeploy = ifAlive(step, failureStopsDeploy, false);
+    const auto onDone = [stopsDeploy](DoneWith result) {
         // The signing run has told the user of a cancel.
         if (result == DoneWith::Cancel)
             return DoneResult::Error;
         // A failed signing is reported already; it stops the deploy only when asked.
-        if (result == DoneWith::Error && self && failureStopsDeploy())
+        if (result == DoneWith::Error && stopsDeploy())
             return DoneResult::Error;
         return DoneResult::Success;
     };
