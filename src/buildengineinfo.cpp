@@ -11,6 +11,8 @@
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 
+#include <utils/qtcassert.h>
+
 #include <QTimer>
 
 namespace Tamarek::Internal {
@@ -71,6 +73,8 @@ void BuildEngineInfo::updateTargets()
 
 void BuildEngineInfo::setTargets(const QStringList &targets)
 {
+    // No targets is said as such, never as an empty list.
+    QTC_ASSERT(!targets.isEmpty(), return);
     if (targets == m_targets)
         return;
     m_targets = targets;

@@ -5,6 +5,8 @@
 
 #include "tamarektr.h"
 
+#include <utils/qtcassert.h>
+
 namespace Tamarek::Internal {
 
 // Long enough not to start a read for every keystroke.
@@ -33,6 +35,7 @@ void CertificateHealthLabel::setTarget(const QString &target)
 
 void CertificateHealthLabel::setPair(const QString &certificate, const QString &key)
 {
+    QTC_CHECK(m_role == CertificateRole::SigningPair || key.isEmpty());
     if (certificate == m_certificate && key == m_key)
         return;
     m_certificate = certificate;

@@ -152,6 +152,7 @@ void CertificateReader::onInfoRead(const ProcessResult &result)
 // no mismatch.
 void CertificateReader::onCertificateKeyRead(const ProcessResult &result)
 {
+    QTC_CHECK(m_check.info && !m_key.isEmpty());
     m_certificatePublicKey = publicKeyBlock(result.standardOutput);
     if (!result.isSuccess() || m_certificatePublicKey.isEmpty()) {
         m_check.keyMatch = KeyMatch::NotCompared;
@@ -165,6 +166,7 @@ void CertificateReader::onCertificateKeyRead(const ProcessResult &result)
 
 void CertificateReader::onKeyRead(const ProcessResult &result)
 {
+    QTC_CHECK(!m_certificatePublicKey.isEmpty());
     const QByteArray publicKey = publicKeyBlock(result.standardOutput);
     if (cutShort(result) || result.crashed) {
         m_check.keyMatch = KeyMatch::NotCompared;
@@ -180,6 +182,7 @@ void CertificateReader::onKeyRead(const ProcessResult &result)
 
 void CertificateReader::finish()
 {
+    QTC_ASSERT(m_reading, return);
     m_reading = false;
     CertificateHealthCache::instance().insert(m_files, m_check);
     emit finished(m_check);

@@ -3,6 +3,8 @@
 
 #include "lineelidinglabel.h"
 
+#include "linesplitter.h"
+
 #include <QResizeEvent>
 
 namespace Tamarek::Internal {
@@ -25,10 +27,8 @@ void LineElidingLabel::setLines(const QList<Line> &lines)
 void LineElidingLabel::setPlainLines(const QString &text)
 {
     QList<Line> lines;
-    for (const QString &line : text.split('\n')) {
-        if (!line.isEmpty())
-            lines.append({line});
-    }
+    for (const QString &line : LineSplitter::splitLines(text))
+        lines.append({line});
     setLines(lines);
     m_plainText = text;
 }

@@ -24,7 +24,8 @@ public:
     explicit LineElidingLabel(QWidget *parent = nullptr);
 
     void setLines(const QList<Line> &lines);
-    // Lines at each line feed, none a problem; empty text clears.
+    // Lines at each line end, empty ones left out, none a problem; empty text
+    // clears.
     void setPlainLines(const QString &text);
     // What is shown when there is room for all of it, as it was given.
     QString fullText() const;

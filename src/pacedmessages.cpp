@@ -66,6 +66,7 @@ void PacedMessages::discard()
 // Whole lines, at least one; lines of one kind in a row go on as one text.
 void PacedMessages::writeBite(qsizetype limit)
 {
+    QTC_ASSERT(limit > 0 && m_sink, return);
     qsizetype size = 0;
     const auto fits = [&] {
         return !m_pending.isEmpty() && (size == 0 || size + m_pending.first().text.size() < limit);

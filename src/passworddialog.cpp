@@ -3,6 +3,8 @@
 
 #include "passworddialog.h"
 
+#include <utils/qtcassert.h>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -93,6 +95,7 @@ void PasswordDialogPrivate::validate()
 
 QString getPassword(const QString &prompt, bool *ok, bool *remember)
 {
+    QTC_ASSERT(ok, return {});
     auto dialog = new PasswordDialogPrivate(prompt);
     dialog->setRememberOffered(remember != nullptr);
     const bool accepted = dialog->exec() == QDialog::Accepted;

@@ -149,6 +149,8 @@ bool SignTool::handleQuiet(RunOutput &output, QByteArray &input)
 // afterwards is shown.
 bool SignTool::askForPassword(RunOutput &output, const QString &prompt, QByteArray &input)
 {
+    // Lines held back now would be written after the answer.
+    QTC_CHECK(!m_collecting && m_collected.isEmpty());
     PassphraseCache &cache = PassphraseCache::instance();
     const QByteArray key = PassphraseCache::keyFor(prompt);
     const auto answer = [&input](QString &passphrase) {
@@ -191,6 +193,7 @@ bool SignTool::askForPassword(RunOutput &output, const QString &prompt, QByteArr
 
 void SignTool::finishOutput(RunOutput &output)
 {
+    QTC_CHECK(!m_collecting && m_collected.isEmpty());
     if (output.stopped)
         return;
     if (const std::optional<QString> rest = output.standardOutput.finish())

@@ -30,6 +30,7 @@
 #include <nork/sdk.h>
 #include <utils/fileutils.h>
 #include <utils/icon.h>
+#include <utils/qtcassert.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -218,6 +219,7 @@ void TamarekPlugin::openSignDialog()
 void TamarekPlugin::watchBuildEngines(const QList<Nork::BuildEngine *> &engines)
 {
     for (Nork::BuildEngine *engine : engines) {
+        QTC_ASSERT(engine, continue);
         connect(engine,
                 &Nork::BuildEngine::sharedSrcPathChanged,
                 this,

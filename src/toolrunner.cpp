@@ -80,6 +80,7 @@ static int &runTimeLimit()
 
 void setRunTimeLimit(int milliseconds)
 {
+    QTC_ASSERT(milliseconds >= 0, return);
     runTimeLimit() = milliseconds;
 }
 
@@ -224,6 +225,8 @@ QProcess *startProcess(const QStringList &command,
 {
     // An empty command fails to start and is reported so; no context would leak.
     QTC_CHECK(!command.isEmpty() && context && done);
+    // Every read ends: none without a limit.
+    QTC_CHECK(timeLimitMs > 0);
     auto process = new QProcess(context);
     process->setProgram(command.value(0));
     process->setArguments(command.mid(1));
