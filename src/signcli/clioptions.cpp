@@ -33,7 +33,7 @@ static std::optional<CliCommand> commandNamed(const QString &name)
     return *it;
 }
 
-static bool takesPackages(CliCommand command)
+bool takesPackages(CliCommand command)
 {
     return command == CliCommand::Sign || command == CliCommand::Verify
            || command == CliCommand::Dump || command == CliCommand::Remove;

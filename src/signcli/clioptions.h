@@ -59,6 +59,9 @@ struct CliOptions
 // The arguments after the program's name. An error is a usage error.
 Utils::expected_str<CliOptions> parseArguments(const QStringList &arguments);
 
+// Sign, verify, dump and remove work on the packages named last.
+bool takesPackages(CliCommand command);
+
 // What the command still lacks once the settings file has given its defaults;
 // empty when it has all it needs.
 QString missingArguments(const CliOptions &options);

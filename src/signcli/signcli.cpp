@@ -19,6 +19,8 @@
 #include <nork/buildengine.h>
 #include <nork/sdk.h>
 
+#include <utils/qtcassert.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -96,6 +98,10 @@ int SignCli::run()
     }
     if (const int status = prepare(); status != ExitDone)
         return status;
+    // Every command but the health check runs a tool on packages it was given.
+    QTC_ASSERT(m_options.command == CliCommand::Health || m_tool, return ExitToolFailed);
+    QTC_ASSERT(!takesPackages(m_options.command) || !m_options.packages.isEmpty(),
+               return ExitUsage);
     switch (m_options.command) {
     case CliCommand::Sign:
         return sign();
