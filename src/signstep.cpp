@@ -364,6 +364,8 @@ void SignStep::reportFailure(const ProcessResult &result)
 
 GroupItem SignStep::runRecipe()
 {
+    // Each step sets its tool when it is made.
+    QTC_ASSERT(m_signTool, return Group{onGroupSetup([] { return SetupResult::StopWithError; })});
     return signingRecipe<SigningInput>(
         this,
         *m_signTool,
