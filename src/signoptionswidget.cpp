@@ -54,46 +54,39 @@ SignOptionsWidget::SignOptionsWidget(QWidget *parent)
             this,
             &SignOptionsWidget::enablePathChoosers);
 
-    const auto check = [this](const QString &path, QString *errorMessage) {
-        return validatePath(path, errorMessage);
-    };
-    const QString title = QCoreApplication::translate("SignDialog",
-                                                      "Select Privacy-Enhanced Mail container");
+    const QString pemTitle = QCoreApplication::translate("SignDialog",
+                                                         "Select Privacy-Enhanced Mail container");
     const QString filter = tr("Privacy-Enhanced Mail container (*.pem)");
-
-    m_ui->keyPathChooser->setToolTip(
-        tr("The path to the key file that will be used by default to sign rpm packages"));
-    setUpKeyChooser(m_ui->keyPathChooser,
-                    {title,
-                     PathChooser::File,
-                     filter,
-                     QCoreApplication::translate("SignDialog", "Select key file (*.pem)"),
-                     KEY_HISTORY_KEY,
-                     true},
-                    check);
-
-    m_ui->certificatePathChooser->setToolTip(
-        tr("The path to the certificate file that will be used by default to sign rpm packages"));
-    setUpKeyChooser(m_ui->certificatePathChooser,
-                    {title,
-                     PathChooser::File,
-                     filter,
-                     QCoreApplication::translate("SignDialog", "Select certificate (*.pem)"),
-                     CERT_HISTORY_KEY,
-                     true},
-                    check);
-
-    m_ui->verifyRootCertificatePathChooser->setToolTip(
-        tr("The CA certificate that sign steps verify the signatures against when they name "
-           "none of their own"));
-    setUpKeyChooser(m_ui->verifyRootCertificatePathChooser,
-                    {tr("Select the CA certificate to verify against"),
-                     PathChooser::File,
-                     filter,
-                     tr("Select CA certificate (*.pem)"),
-                     VERIFY_ROOT_HISTORY_KEY,
-                     true},
-                    check);
+    const auto setUpChooser = [this, &filter](PathChooser *chooser,
+                                              const QString &toolTip,
+                                              const QString &browseTitle,
+                                              const QString &placeholder,
+                                              const Key &historyKey) {
+        chooser->setToolTip(toolTip);
+        setUpKeyChooser(chooser,
+                        {browseTitle, PathChooser::File, filter, placeholder, historyKey, true},
+                        [this](const QString &path, QString *errorMessage) {
+                            return validatePath(path, errorMessage);
+                        });
+    };
+    setUpChooser(
+        m_ui->keyPathChooser,
+        tr("The path to the key file that will be used by default to sign rpm packages"),
+        pemTitle,
+        QCoreApplication::translate("SignDialog", "Select key file (*.pem)"),
+        KEY_HISTORY_KEY);
+    setUpChooser(
+        m_ui->certificatePathChooser,
+        tr("The path to the certificate file that will be used by default to sign rpm packages"),
+        pemTitle,
+        QCoreApplication::translate("SignDialog", "Select certificate (*.pem)"),
+        CERT_HISTORY_KEY);
+    setUpChooser(m_ui->verifyRootCertificatePathChooser,
+                 tr("The CA certificate that sign steps verify the signatures against when they "
+                    "name none of their own"),
+                 tr("Select the CA certificate to verify against"),
+                 tr("Select CA certificate (*.pem)"),
+                 VERIFY_ROOT_HISTORY_KEY);
     m_ui->stopDeployOnFailureCheckBox->setToolTip(
         tr("A refused or failed signing, or a package that does not verify, makes its step "
            "fail, and problems found before the deploy keep it from starting"));
