@@ -986,7 +986,10 @@ void SignDialogTest::testTabCycle()
     setPackage(m_kit->package("a.rpm"));
     // Not in the middle of the walk, taking the focus to the IDE's window.
     m_messages->flush();
+    // The window system hears of the raise later: the dialog's activation must come after it.
+    QCoreApplication::processEvents();
     QApplication::setActiveWindow(m_dialog.get());
+    QTRY_COMPARE(QApplication::activeWindow(), m_dialog.get());
     QWidget *combo = w("m_comboBoxBuildTargets");
     const auto name = [](QWidget *widget) -> QString {
         if (!widget)
