@@ -99,8 +99,7 @@ static Store ownKeys(const Store &map)
 // As a project file holds it: the host's keys of the step, and the given ones.
 static Store asStored(BuildStep *step, const Store &ownMap)
 {
-    Store map;
-    step->toMap(map);
+    Store map = mapOf(step);
     map.removeIf([](const Store::iterator &it) { return isOwnKey(it.key()); });
     for (auto it = ownMap.cbegin(); it != ownMap.cend(); ++it)
         map.insert(it.key(), it.value());
